@@ -1,0 +1,26 @@
+# Helpers that give every plug-in and test the same shape on every target.
+
+set(VORNHALT_PLUGIN_DIR ${CMAKE_BINARY_DIR}/plugins)
+
+# vornhalt_add_plugin(<Name> SOURCES <entry sources...> LIBRARIES <libs...>)
+# Builds <Name>.so or <Name>.dll into build/<target>/plugins, exporting exactly
+# `VSTPluginMain` and `main`.
+function(vornhalt_add_plugin name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
+  set_target_properties(${name} PROPERTIES
+      PREFIX ""
+      LIBRARY_OUTPUT_DIRECTORY ${VORNHALT_PLUGIN_DIR}
+      RUNTIME_OUTPUT_DIRECTORY ${VORNHALT_PLUGIN_DIR})
+  if(WIN32)
+    # The .def file names the exports exactly (no decoration) and aliases
+    # `main` to the one C++ entry.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/framework/PluginExports.def)
+  else()
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/framework/PluginMainAlias.c)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/framework/PluginMainAlias.c
+        TARGET_DIRECTORY ${name} PROPERTIES COMPILE_OPTIONS -Wno-main)
+    target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  endif()
+endfunction()
