@@ -2,17 +2,21 @@
 
 set(VORNHALT_PLUGIN_DIR ${CMAKE_BINARY_DIR}/plugins)
 
-# vornhalt_add_plugin(<Name> SOURCES <entry sources...> LIBRARIES <libs...>)
+# vornhalt_add_plugin(<Name> SOURCES <entry sources...> LIBRARIES <libs...>
+#                     [OUTPUT_DIRECTORY <dir>])
 # Builds <Name>.so or <Name>.dll into build/<target>/plugins, exporting exactly
 # `VSTPluginMain` and `main`.
 function(vornhalt_add_plugin name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "OUTPUT_DIRECTORY" "SOURCES;LIBRARIES" ${ARGN})
+  if(NOT ARG_OUTPUT_DIRECTORY)
+    set(ARG_OUTPUT_DIRECTORY ${VORNHALT_PLUGIN_DIR})
+  endif()
   add_library(${name} MODULE ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
   set_target_properties(${name} PROPERTIES
       PREFIX ""
-      LIBRARY_OUTPUT_DIRECTORY ${VORNHALT_PLUGIN_DIR}
-      RUNTIME_OUTPUT_DIRECTORY ${VORNHALT_PLUGIN_DIR})
+      LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY}
+      RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
   if(WIN32)
     # The .def file names the exports exactly (no decoration) and aliases
     # `main` to the one C++ entry.

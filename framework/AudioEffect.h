@@ -61,6 +61,10 @@ class AudioEffect {
   // Attaches (and owns) the editor; sets or clears effFlagsHasEditor.
   void setEditor(AEffEditor* newEditor);
   AEffEditor* getEditor() const { return editor.get(); }
+  // Destroys the attached editor while the whole object still exists. The
+  // record's close entry does this before deleting the object; a derived
+  // destructor whose editor refers to its members calls it first too.
+  void destroyEditor() { editor.reset(); }
   float getSampleRate() const { return sampleRate; }
   VstInt32 getBlockSize() const { return blockSize; }
   audioMasterCallback getAudioMaster() const { return audioMaster; }

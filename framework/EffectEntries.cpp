@@ -21,6 +21,7 @@ VstIntPtr dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstInt
   try {
     if (opcode == effClose) {
       object->dispatcher(opcode, index, value, ptr, opt);
+      object->destroyEditor();
       delete object;
       return 1;
     }
