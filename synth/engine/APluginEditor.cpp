@@ -1,0 +1,71 @@
+#include "synth/engine/APluginEditor.h"
+
+#include <cstring>
+
+#include "synth/engine/APlugin.h"
+#include "synth/engine/ControllerSlots.h"
+
+namespace marrowglint {
+
+APluginEditor::APluginEditor(APlugin* owner, EditorWindowFactory factory)
+    : vst::AEffEditor(owner), plugin(owner), makeWindow(std::move(factory)) {}
+
+APluginEditor::~APluginEditor() {
+  if (editorWindow) {
+    plugin->setEditorClosed(true);
+    editorWindow.reset();
+  }
+}
+
+bool APluginEditor::isWide() const { return std::strcmp(plugin->getHostVendor(), kSpecialHostVendor) == 0; }
+
+vst::VstInt32 APluginEditor::getRect(vst::ERect** rect) {
+  r.top = 0;
+  r.left = 0;
+  r.bottom = kHeight;
+  r.right = static_cast<std::int16_t>(isWide() ? kWideWidth : kWidth);
+  if (rect != nullptr) *rect = &r;
+  return 1;
+}
+
+vst::VstInt32 APluginEditor::open(void* parent) {
+  parentWindow = parent;
+  const int oldCount = editorOpenCount++;
+  if ((oldCount == 0 || !editorWindow) && makeWindow) {
+    editorWindow = makeWindow(*plugin, parent, isWide());
+  }
+  plugin->setEditorClosed(false);
+  if (editorWindow) editorWindow->show();
+  return 1;
+}
+
+void APluginEditor::close() {
+  if (editorOpenCount > 0) --editorOpenCount;
+  if (editorOpenCount == 0) {
+    if (editorWindow) {
+      plugin->setEditorClosed(true);
+      editorWindow.reset();
+    }
+    parentWindow = nullptr;
+  }
+}
+
+void APluginEditor::idle() { flushUpdate(); }
+
+void APluginEditor::flushUpdate() {
+  if (plugin->isEditorClosed() || !editorWindow) return;
+  // Both flags are taken, so neither request is left over for the next tick.
+  const bool lfoMoved = plugin->takePendingUpdate();
+  const bool wasStale = stale.exchange(false, std::memory_order_relaxed);
+  if (lfoMoved || wasStale) update();
+}
+
+void APluginEditor::update() {
+  if (std::this_thread::get_id() != guiThread) {
+    stale.store(true, std::memory_order_relaxed);
+    return;
+  }
+  if (!plugin->isEditorClosed() && editorWindow) editorWindow->copyState();
+}
+
+}  // namespace marrowglint
