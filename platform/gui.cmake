@@ -1,0 +1,23 @@
+# Editor-side services of the platform seam: message boxes and GUI timers
+# (used by the engines too), then the native editor window and the modal
+# dialogs (vornhalt_platform_gui, which draws with vornhalt_gui on Linux).
+
+target_sources(vornhalt_platform PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/MessageBoxService.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GuiTimer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GuiExceptions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/headless/ManualTimerService.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedMessageBoxes.cpp)
+if(WIN32)
+  target_sources(vornhalt_platform PRIVATE
+      ${CMAKE_CURRENT_LIST_DIR}/win32/ModuleInstance.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/WideText.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/MessageWindowTimers.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/SystemMessageBoxes.cpp)
+  target_link_libraries(vornhalt_platform PUBLIC user32)
+else()
+  target_sources(vornhalt_platform PRIVATE
+      ${CMAKE_CURRENT_LIST_DIR}/linux/PolledTimerService.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/InWindowPresenter.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxMessageBoxes.cpp)
+endif()
