@@ -48,7 +48,7 @@ void TADSR::setSampleRate(float rate) noexcept {
   setRelease(releaseTime);
   // Decay and release read their rate fields directly; only the attack runs
   // on a copy.
-  if (envState.load() == kStageAttack) envStep = attackRate.load();
+  if (envState == kStageAttack) envStep = attackRate;
 }
 
 }  // namespace sarnel

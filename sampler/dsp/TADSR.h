@@ -38,26 +38,28 @@ class TADSR : public TEnvelope {
   void setSampleRate(float rate) noexcept;
 
   // Starts the attack from the current level (a retriggered voice rises from
-  // where it is). Audio thread: a call from another thread is free of data
-  // races but may be lost to a stage change the render makes at that moment.
+  // where it is). Gating and stepping belong to the audio thread alone, so
+  // that a stage change can never be lost between two threads; the engine
+  // hands requests from other threads over to its render. Audio thread.
   void gateOn() noexcept;
-  // Starts the release from the current level. Audio thread, as gateOn.
+  // Starts the release from the current level. Audio thread.
   void gateOff() noexcept;
 
   // Advances one sample and returns the new level. Audio thread.
   float nextValue() noexcept;
-  // Any thread.
+  // Audio thread.
   std::uint8_t stage() const noexcept { return envState; }
 
  private:
   static float rateForSeconds(float seconds, float sampleRate) noexcept;
 
-  // Level change per sample of each stage; infinity completes the stage at once.
+  // Level change per sample of each stage; infinity completes the stage at
+  // once. The controls are set from any thread while the render reads them.
   TRelaxed<float> attackRate{0.001f};
   TRelaxed<float> decayRate{0.001f};
   TRelaxed<float> sustainLevel{0.5f};
   TRelaxed<float> releaseRate{0.01f};
-  TRelaxed<std::uint8_t> envState{kStageAttack};
+  std::uint8_t envState = kStageAttack;  // the render's own, as the level
   // The times the rates were made from, so that a new sample rate can remake
   // them. Initially the times the initial rates stand for.
   TRelaxed<float> attackTime;
@@ -67,55 +69,46 @@ class TADSR : public TEnvelope {
 
 inline void TADSR::gateOn() noexcept {
   envTarget = 1.0f;
-  envStep = attackRate.load();
+  envStep = attackRate;
   envState = kStageAttack;
 }
 
 inline void TADSR::gateOff() noexcept {
   envTarget = 0.0f;
-  envStep = releaseRate.load();
+  envStep = releaseRate;
   envState = kStageRelease;
 }
 
+// Each stage compares after its step, so the clamp and the stage change fall
+// on the same sample.
 inline float TADSR::nextValue() noexcept {
-  float value = envValue;
-  // Each stage compares after its step, so the clamp and the stage change
-  // fall on the same sample.
-  switch (envState.load()) {
-    case kStageAttack: {
-      value += envStep;
-      const float target = envTarget;
-      if (value >= target) {
-        value = target;
-        envStep = decayRate.load();
-        envTarget = sustainLevel.load();
-        envState = kStageDecay;
-      }
-      break;
+  const std::uint8_t state = envState;
+  if (state == kStageSustain || state == kStageFinished) return envValue;  // held
+  if (state == kStageAttack) {
+    envValue += envStep;
+    if (envValue >= envTarget) {
+      envValue = envTarget;
+      envStep = decayRate;
+      envTarget = sustainLevel;
+      envState = kStageDecay;
     }
-    case kStageDecay: {
-      value -= decayRate;
-      // Read on every decay sample: a sustain change during the decay counts.
-      const float sustain = sustainLevel;
-      if (value <= sustain) {
-        value = sustain;
-        envStep = 0.0f;
-        envState = kStageSustain;
-      }
-      break;
+  } else if (state == kStageDecay) {
+    envValue -= decayRate;
+    // Read on every decay sample: a sustain change during the decay counts.
+    const float sustain = sustainLevel;
+    if (envValue <= sustain) {
+      envValue = sustain;
+      envStep = 0.0f;
+      envState = kStageSustain;
     }
-    case kStageRelease:
-      value -= releaseRate;
-      if (value <= 0.0f) {
-        value = 0.0f;
-        envState = kStageFinished;
-      }
-      break;
-    default:  // sustain and finished hold their level
-      return value;
+  } else {  // release
+    envValue -= releaseRate;
+    if (envValue <= 0.0f) {
+      envValue = 0.0f;
+      envState = kStageFinished;
+    }
   }
-  envValue = value;
-  return value;
+  return envValue;
 }
 
 }  // namespace sarnel

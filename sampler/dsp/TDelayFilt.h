@@ -34,7 +34,9 @@ class TDelayFilt {
   void setFilterHigh(float v) noexcept;
   void setFilterReso(float v) noexcept;
 
-  // Clears the six filter states; the delayed samples stay. Any thread.
+  // Clears the six filter states; the delayed samples stay. The states are
+  // the render's own, so this belongs to the audio thread (requests from
+  // other threads go through the engine's hand-over). Audio thread.
   void resetFilter() noexcept;
 
   // One sample in, one out. A non-finite input counts as silence so that it
@@ -49,12 +51,13 @@ class TDelayFilt {
  private:
   float filter(float q, float f, float k, float d) noexcept;
 
-  TRelaxed<float> lpState1{0.0f};
-  TRelaxed<float> lpState2{0.0f};
-  TRelaxed<float> lpState4{0.0f};  // the filter's output
-  TRelaxed<float> lpState3{0.0f};
-  TRelaxed<float> hpState1{0.0f};
-  TRelaxed<float> hpState2{0.0f};
+  // Filter states, the render's own.
+  float lpState1 = 0.0f;
+  float lpState2 = 0.0f;
+  float lpState4 = 0.0f;  // the filter's output
+  float lpState3 = 0.0f;
+  float hpState1 = 0.0f;
+  float hpState2 = 0.0f;
   double sampleRate;
   // position stays below the buffer size, also while a delay change from
   // another thread meets the render's own update (see setDelayTime).
@@ -86,28 +89,18 @@ inline float TDelayFilt::processSample(float x) noexcept {
 // Every intermediate is a float32, in this order.
 inline float TDelayFilt::filter(float q, float f, float k, float d) noexcept {
   // High-pass: the input minus its two-pole low-pass at coefficient k.
-  const float hp1 = hpState1 + (d - hpState1) * k;
-  const float hp2 = hpState2 + (hp1 - hpState2) * k;
-  hpState1 = hp1;
-  hpState2 = hp2;
-  const float y = d - hp2;
+  hpState1 = hpState1 + (d - hpState1) * k;
+  hpState2 = hpState2 + (hpState1 - hpState2) * k;
+  const float y = d - hpState2;
 
   // Two identical resonant two-pole sections; f <= 0.99 keeps 1 - f away
   // from 0, so g is at most 90.9.
   const float g = q + q / (1.0f - f);
-  const float lp1 = lpState1;
-  const float lp2 = lpState2;
-  const float lp3 = lpState3;
-  const float lp4 = lpState4;
-  const float next1 = lp1 + f * ((y - lp1) + (lp1 - lp2) * g);
-  const float next2 = lp2 + (next1 - lp2) * f;
-  const float next3 = lp3 + f * ((next2 - lp3) + (lp3 - lp4) * g);
-  const float next4 = lp4 + (next3 - lp4) * f;
-  lpState1 = next1;
-  lpState2 = next2;
-  lpState3 = next3;
-  lpState4 = next4;
-  return next4;
+  lpState1 = lpState1 + f * ((y - lpState1) + (lpState1 - lpState2) * g);
+  lpState2 = lpState2 + (lpState1 - lpState2) * f;
+  lpState3 = lpState3 + f * ((lpState2 - lpState3) + (lpState3 - lpState4) * g);
+  lpState4 = lpState4 + (lpState3 - lpState4) * f;
+  return lpState4;
 }
 
 }  // namespace sarnel

@@ -3,7 +3,6 @@
 // stage heads and how fast, and the sample rate its times are measured in.
 
 #include "sampler/dsp/InputLimits.h"
-#include "sampler/dsp/TRelaxed.h"
 
 namespace sarnel {
 
@@ -13,17 +12,16 @@ class TEnvelope {
   explicit TEnvelope(float sampleRate)
       : sampleRate(static_cast<float>(usableSampleRate(sampleRate))) {}
 
-  // The level the last step produced, 0 ... 1. Any thread.
+  // The level the last step produced, 0 ... 1. Audio thread.
   float level() const noexcept { return envValue; }
   // Hz. Any thread.
   float getSampleRate() const noexcept { return sampleRate; }
 
  protected:
-  // The level and the stage fields are shared values: the render steps them
-  // while other threads may gate the envelope.
-  TRelaxed<float> envValue{0.0f};
-  TRelaxed<float> envTarget{0.0f};
-  TRelaxed<float> envStep{0.001f};
+  // The render's own: only the audio thread steps and gates an envelope.
+  float envValue = 0.0f;
+  float envTarget = 0.0f;
+  float envStep = 0.001f;
   float sampleRate;
 };
 
