@@ -14,8 +14,8 @@ TADSR::TADSR(float sampleRate)
 
 // 1 / (|s| x rate). A stage shorter than the smallest normal float in samples
 // gets an infinite rate: it ends on its first sample exactly as the huge
-// finite rate would, and the division can neither divide by zero nor
-// overflow, whatever floating-point exceptions a host has unmasked.
+// finite rate would, and the division neither divides by zero nor overflows
+// (a host may run us with floating-point exceptions unmasked).
 float TADSR::rateForSeconds(float seconds, float sampleRate) noexcept {
   const float samples = std::fabs(seconds) * sampleRate;
   return samples >= FLT_MIN ? 1.0f / samples : std::numeric_limits<float>::infinity();

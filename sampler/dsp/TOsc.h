@@ -23,7 +23,9 @@ class TOsc {
   virtual ~TOsc() = default;
 
   // Cycles per second, limited to 0.00001 ... 100 (NaN gives the minimum);
-  // restarts the cycle at phase 0. Any thread.
+  // restarts the cycle at phase 0. Any thread: a change that meets a tick on
+  // the audio thread may lose its restart, and the oscillator then goes on
+  // from where it was at the new frequency.
   void setFrequency(float f) noexcept;
   // Phase 0 ... 1 that resetPhase returns to (NaN gives 0); also moves there. Any thread.
   void setStartPhase(float x) noexcept;
