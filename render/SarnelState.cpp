@@ -1,0 +1,45 @@
+#include "render/SarnelState.h"
+
+#include <cmath>
+
+#include "host/Plugin.h"
+#include "render/ExitCode.h"
+
+namespace render {
+
+bool isSarnel(const host::Plugin& plugin) { return plugin.effect()->uniqueID == kSarnelId; }
+
+std::vector<float> encodeSamplePath(const std::string& path) {
+  if (path.size() >= static_cast<std::size_t>(kPathParameters)) {
+    throw RenderFailure(ExitCode::sampleUnreadable,
+                        "the sample path '" + path + "' is " + std::to_string(path.size()) +
+                            " bytes long; the instrument keeps at most 255");
+  }
+  if (path.find('\0') != std::string::npos) throw RenderFailure(ExitCode::sampleUnreadable, "the sample path holds a 0 byte");
+  std::vector<float> values(kPathParameters, 0.0f);
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    values[i] = static_cast<float>(static_cast<unsigned char>(path[i])) / 255.0f;
+  }
+  return values;
+}
+
+std::string samplePathOf(host::Plugin& plugin) {
+  std::string path;
+  for (int i = 0; i < kPathParameters; ++i) {
+    const auto byte = static_cast<int>(std::nearbyint(plugin.getParameter(kPathFirstParameter + i) * 255.0f));
+    if (byte <= 0) break;
+    path += static_cast<char>(byte > 255 ? 255 : byte);
+  }
+  return path;
+}
+
+void setSamplePath(host::Plugin& plugin, const std::string& path) {
+  const std::vector<float> values = encodeSamplePath(path);
+  for (int i = 0; i < kPathParameters; ++i) plugin.setParameter(kPathFirstParameter + i, values[static_cast<std::size_t>(i)]);
+}
+
+void setTuning(host::Plugin& plugin, const std::vector<float>& values) {
+  for (int i = 0; i < kTuningNotes; ++i) plugin.setParameter(kTuningFirstParameter + i, values[static_cast<std::size_t>(i)]);
+}
+
+}  // namespace render
