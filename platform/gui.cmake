@@ -6,18 +6,30 @@ target_sources(vornhalt_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/MessageBoxService.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuiTimer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuiExceptions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InputBoxService.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeyboardHookScope.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PopupMenuService.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDialogService.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MediaPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/headless/ManualTimerService.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedMessageBoxes.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedMessageBoxes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedDialogs.cpp)
 if(WIN32)
   target_sources(vornhalt_platform PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/win32/ModuleInstance.cpp
       ${CMAKE_CURRENT_LIST_DIR}/win32/WideText.cpp
       ${CMAKE_CURRENT_LIST_DIR}/win32/MessageWindowTimers.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/win32/SystemMessageBoxes.cpp)
-  target_link_libraries(vornhalt_platform PUBLIC user32)
+      ${CMAKE_CURRENT_LIST_DIR}/win32/SystemMessageBoxes.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/DialogTemplate.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/SystemInputBoxes.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/SystemPopupMenus.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/SystemFileDialogs.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/MciMediaPlayer.cpp)
+  target_link_libraries(vornhalt_platform PUBLIC user32 comdlg32 winmm)
 else()
   target_sources(vornhalt_platform PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/linux/PolledTimerService.cpp
       ${CMAKE_CURRENT_LIST_DIR}/linux/InWindowPresenter.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxMessageBoxes.cpp)
+      ${CMAKE_CURRENT_LIST_DIR}/linux/InWindowServices.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/DesktopFileDialogs.cpp)
 endif()

@@ -3,13 +3,13 @@
 namespace platform {
 
 namespace {
-MessageBoxService* currentMessageBoxes = nullptr;  // GUI thread only
+InWindowPresenter* currentPresenter = nullptr;  // GUI thread only
 }
 
-MessageBoxService* inWindowMessageBoxes() { return currentMessageBoxes; }
-void setInWindowMessageBoxes(MessageBoxService* presenter) { currentMessageBoxes = presenter; }
-void clearInWindowMessageBoxes(MessageBoxService* presenter) {
-  if (currentMessageBoxes == presenter) currentMessageBoxes = nullptr;
+InWindowPresenter* inWindowPresenter() { return currentPresenter; }
+void registerInWindowPresenter(InWindowPresenter* presenter) { currentPresenter = presenter; }
+void unregisterInWindowPresenter(InWindowPresenter* presenter) {
+  if (currentPresenter == presenter) currentPresenter = nullptr;
 }
 
 }  // namespace platform
