@@ -1,7 +1,9 @@
 // Compressed wave formats on targets without the Windows audio compression
-// manager, decoded with libsndfile. Each conversion hands libsndfile a small
-// WAV file in memory: our header around the blocks to convert. So the reader
-// keeps its own block-wise conversion, and RIFF parsing stays ours.
+// manager, decoded with libsndfile. libsndfile reads a WAV file of our making
+// in memory: our header, then the blocks the reader hands over conversion by
+// conversion. One decoder runs through all conversions, so codecs that carry
+// state from block to block (GSM 6.10) decode as one stream, as they do with
+// the compression manager. RIFF parsing of the real file stays ours.
 #include "CompressedWaveDecoder.h"
 
 #include <sndfile.h>
@@ -18,17 +20,45 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
         out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
 }
 
-void putCode(std::vector<std::uint8_t>& out, const char* code) { out.insert(out.end(), code, code + 4); }
+void putCode(std::vector<std::uint8_t>& out, const char* code) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(code[i]));
+}
 
-// A read-only file made of a header followed by a data region.
+// 'RIFF', 'fmt ' with the source format, and the header of a 'data' chunk of
+// `dataLength` bytes.
+std::vector<std::uint8_t> waveHeader(const WaveFormat& format, std::uint32_t dataLength) {
+    const std::vector<std::uint8_t> formatBytes = format.toBytes();
+    const std::uint32_t formatLength = static_cast<std::uint32_t>(formatBytes.size());
+    const std::uint32_t formatPadded = formatLength + (formatLength & 1);
+    std::vector<std::uint8_t> head;
+    head.reserve(28 + formatPadded);
+    putCode(head, "RIFF");
+    put32(head, 4 + 8 + formatPadded + 8 + dataLength);
+    putCode(head, "WAVE");
+    putCode(head, "fmt ");
+    put32(head, formatLength);
+    head.insert(head.end(), formatBytes.begin(), formatBytes.end());
+    if (formatLength & 1)
+        head.push_back(0);
+    putCode(head, "data");
+    put32(head, dataLength);
+    return head;
+}
+
+// A read-only file: a header, then a data region of which only the part
+// handed over last can be read (earlier parts are gone, later ones not yet
+// there).
 struct MemoryWave {
-    const std::uint8_t* head = nullptr;
-    sf_count_t headLength = 0;
-    const std::uint8_t* data = nullptr;
+    std::vector<std::uint8_t> head;
     sf_count_t dataLength = 0;
+    const std::uint8_t* window = nullptr; // the readable part of the data
+    sf_count_t windowStart = 0;           // its offset within the data
+    sf_count_t windowLength = 0;
     sf_count_t position = 0;
 
-    sf_count_t length() const { return headLength + dataLength; }
+    sf_count_t headLength() const { return static_cast<sf_count_t>(head.size()); }
+    sf_count_t length() const { return headLength() + dataLength; }
 };
 
 sf_count_t memoryLength(void* user) { return static_cast<MemoryWave*>(user)->length(); }
@@ -50,13 +80,19 @@ sf_count_t memoryRead(void* buffer, sf_count_t count, void* user) {
     auto* file = static_cast<MemoryWave*>(user);
     auto* out = static_cast<std::uint8_t*>(buffer);
     sf_count_t done = 0;
-    while (done < count && file->position < file->length()) {
-        const bool inHead = file->position < file->headLength;
-        const std::uint8_t* region = inHead ? file->head : file->data;
-        const sf_count_t regionStart = inHead ? 0 : file->headLength;
-        const sf_count_t regionEnd = inHead ? file->headLength : file->length();
-        const sf_count_t chunk = std::min(count - done, regionEnd - file->position);
-        std::memcpy(out + done, region + (file->position - regionStart), static_cast<std::size_t>(chunk));
+    if (count <= 0)
+        return 0;
+    if (file->position < file->headLength()) {
+        const sf_count_t chunk = std::min(count, file->headLength() - file->position);
+        std::memcpy(out, file->head.data() + file->position, static_cast<std::size_t>(chunk));
+        done += chunk;
+        file->position += chunk;
+    }
+    const sf_count_t dataPosition = file->position - file->headLength();
+    const sf_count_t windowEnd = file->windowStart + file->windowLength;
+    if (done < count && dataPosition >= file->windowStart && dataPosition < windowEnd) {
+        const sf_count_t chunk = std::min(count - done, windowEnd - dataPosition);
+        std::memcpy(out + done, file->window + (dataPosition - file->windowStart), static_cast<std::size_t>(chunk));
         done += chunk;
         file->position += chunk;
     }
@@ -67,20 +103,23 @@ sf_count_t memoryWrite(const void*, sf_count_t, void*) { return 0; }
 
 sf_count_t memoryTell(void* user) { return static_cast<MemoryWave*>(user)->position; }
 
+SF_VIRTUAL_IO memoryIo() { return SF_VIRTUAL_IO{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell}; }
+
 class SndfileDecoder final : public CompressedWaveDecoder {
 public:
+    ~SndfileDecoder() override {
+        if (sound)
+            sf_close(sound);
+    }
+
     bool suggestPcmFormat(const WaveFormat& source, WaveFormat& pcm) override {
         if (source.blockAlign == 0 || source.channels == 0)
             return false;
         sourceFormat = source;
-        // Decode one silent block to learn what a block holds.
-        const std::vector<std::uint8_t> silentBlock(source.blockAlign, 0);
-        std::vector<short> decoded;
-        SF_INFO info{};
-        if (!decode(silentBlock.data(), source.blockAlign, info, decoded) || info.frames <= 0 ||
-            info.channels != source.channels)
+        // Two silent blocks tell what a block holds. (libsndfile decodes GSM
+        // 6.10 blocks in pairs: a lone block comes out twice as long.)
+        if (!probeFramesPerBlock())
             return false;
-        framesPerBlock = static_cast<std::uint32_t>(std::min<sf_count_t>(info.frames, 1 << 20));
         pcm.formatTag = WaveFormat::kTagPcm;
         pcm.channels = source.channels;
         pcm.samplesPerSec = source.samplesPerSec;
@@ -120,6 +159,7 @@ public:
         sourceCapacity = sourceBytes;
         pcmBuffer = pcm;
         pcmCapacity = pcmBytes;
+        scratch.resize(pcmBytes / sizeof(short));
         return true;
     }
 
@@ -127,77 +167,85 @@ public:
         pcmBytesUsed = 0;
         if (!sourceBuffer || sourceLength > sourceCapacity)
             return false;
-        SF_INFO info{};
-        if (!decode(sourceBuffer, sourceLength, info, decodedScratch))
+        stream.window = sourceBuffer;
+        stream.windowStart += stream.windowLength;
+        stream.windowLength = sourceLength;
+        // The decoder starts on the first blocks: libsndfile reads the first
+        // block while it opens.
+        if (!sound && !openStream())
             return false;
-        const std::size_t frames =
-            std::min<std::size_t>(decodedScratch.size() / sourceFormat.channels, pcmCapacity / pcmFrameBytes);
+        if (stream.windowStart + sourceLength > stream.dataLength)
+            return false;
+        const sf_count_t wanted =
+            std::min<sf_count_t>(static_cast<sf_count_t>(sourceLength / sourceFormat.blockAlign) * framesPerBlock,
+                                 pcmCapacity / pcmFrameBytes);
+        const sf_count_t got = wanted > 0 ? sf_readf_short(sound, scratch.data(), wanted) : 0;
+        if (got < 0)
+            return false;
         // PCM frames are little-endian 16-bit values whatever the host order.
         std::uint8_t* out = pcmBuffer;
-        for (std::size_t i = 0; i < frames * sourceFormat.channels; ++i) {
-            const auto value = static_cast<std::uint16_t>(decodedScratch[i]);
+        for (sf_count_t i = 0; i < got * sourceFormat.channels; ++i) {
+            const auto value = static_cast<std::uint16_t>(scratch[static_cast<std::size_t>(i)]);
             *out++ = static_cast<std::uint8_t>(value & 0xFF);
             *out++ = static_cast<std::uint8_t>(value >> 8);
         }
-        pcmBytesUsed = static_cast<std::uint32_t>(frames * pcmFrameBytes);
+        pcmBytesUsed = static_cast<std::uint32_t>(got * pcmFrameBytes);
         return true;
     }
 
 private:
-    // Decodes `length` bytes of blocks with libsndfile into `decoded`.
-    bool decode(const std::uint8_t* blocks, std::uint32_t length, SF_INFO& info, std::vector<short>& decoded) {
-        const std::vector<std::uint8_t> format = sourceFormat.toBytes();
-        const std::uint32_t formatLength = static_cast<std::uint32_t>(format.size());
-        const std::uint32_t formatPadded = formatLength + (formatLength & 1);
-        std::vector<std::uint8_t> head;
-        putCode(head, "RIFF");
-        put32(head, 4 + 8 + formatPadded + 8 + length);
-        putCode(head, "WAVE");
-        putCode(head, "fmt ");
-        put32(head, formatLength);
-        head.insert(head.end(), format.begin(), format.end());
-        if (formatLength & 1)
-            head.push_back(0);
-        putCode(head, "data");
-        put32(head, length);
-
-        MemoryWave file;
-        file.head = head.data();
-        file.headLength = static_cast<sf_count_t>(head.size());
-        file.data = blocks;
-        file.dataLength = length;
-        SF_VIRTUAL_IO io{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell};
-        info = SF_INFO{};
-        SNDFILE* sound = sf_open_virtual(&io, SFM_READ, &info, &file);
-        if (!sound)
+    bool probeFramesPerBlock() {
+        const std::vector<std::uint8_t> silence(2u * sourceFormat.blockAlign, 0);
+        MemoryWave probe;
+        probe.head = waveHeader(sourceFormat, static_cast<std::uint32_t>(silence.size()));
+        probe.dataLength = static_cast<sf_count_t>(silence.size());
+        probe.window = silence.data();
+        probe.windowLength = probe.dataLength;
+        SF_VIRTUAL_IO io = memoryIo();
+        SF_INFO info{};
+        SNDFILE* probeSound = sf_open_virtual(&io, SFM_READ, &info, &probe);
+        if (!probeSound)
             return false;
-        bool ok = info.channels == sourceFormat.channels && info.frames >= 0;
-        decoded.clear();
-        if (ok) {
-            // The decoder may report a little more or less than it delivers;
-            // read in pieces until it stops.
-            constexpr sf_count_t kPiece = 4096;
-            std::vector<short> piece(static_cast<std::size_t>(kPiece) * static_cast<std::size_t>(info.channels));
-            const std::size_t limit = static_cast<std::size_t>(framesPerBlockLimit(length)) * info.channels;
+        sf_count_t frames = 0;
+        if (info.channels == sourceFormat.channels) {
+            // A lying header must not make the probe run on: a block decodes
+            // to at most this many frames here.
+            constexpr sf_count_t kMaxFramesPerBlock = 1 << 16;
+            std::vector<short> piece(4096u * static_cast<std::size_t>(info.channels));
             for (;;) {
-                const sf_count_t got = sf_readf_short(sound, piece.data(), kPiece);
+                const sf_count_t got = sf_readf_short(probeSound, piece.data(), 4096);
                 if (got <= 0)
                     break;
-                decoded.insert(decoded.end(), piece.begin(), piece.begin() + got * info.channels);
-                if (decoded.size() >= limit)
+                frames += got;
+                if (frames > 2 * kMaxFramesPerBlock) {
+                    frames = 0;
                     break;
+                }
             }
         }
-        sf_close(sound);
-        return ok;
+        sf_close(probeSound);
+        framesPerBlock = static_cast<std::uint32_t>(frames / 2);
+        return framesPerBlock > 0;
     }
 
-    // No more frames than the blocks can hold, so a lying header cannot make
-    // a conversion grow without bound.
-    std::uint64_t framesPerBlockLimit(std::uint32_t length) const {
-        const std::uint64_t blocks = length / sourceFormat.blockAlign + 1;
-        const std::uint64_t perBlock = framesPerBlock ? framesPerBlock : (1u << 20);
-        return blocks * perBlock;
+    bool openStream() {
+        // As many blocks as the reader may ever hand over: a file below
+        // 2 GiB whose frames × channels stay within 32 bits (libsndfile
+        // refuses files that announce more frames than that).
+        const std::uint32_t blockLimit =
+            std::min<std::uint32_t>(0x7FFF0000u / sourceFormat.blockAlign,
+                                    (0x7FFFFFFFu / sourceFormat.channels) / framesPerBlock);
+        const std::uint32_t dataLength = blockLimit * sourceFormat.blockAlign;
+        stream.head = waveHeader(sourceFormat, dataLength);
+        stream.dataLength = dataLength;
+        stream.position = 0;
+        SF_INFO info{};
+        sound = sf_open_virtual(&streamIo, SFM_READ, &info, &stream);
+        if (sound && info.channels != sourceFormat.channels) {
+            sf_close(sound);
+            sound = nullptr;
+        }
+        return sound != nullptr;
     }
 
     WaveFormat sourceFormat;
@@ -207,7 +255,11 @@ private:
     std::uint32_t sourceCapacity = 0;
     std::uint8_t* pcmBuffer = nullptr;
     std::uint32_t pcmCapacity = 0;
-    std::vector<short> decodedScratch;
+    std::vector<short> scratch;
+    MemoryWave stream;
+    // Kept for the life of the decoder, like everything libsndfile may call.
+    SF_VIRTUAL_IO streamIo = memoryIo();
+    SNDFILE* sound = nullptr;
 };
 
 } // namespace
