@@ -424,3 +424,37 @@ TEST(CompressedWave, UnknownFormatHasNoDecoder) {
         EXPECT_STREQ(error.what(), "Error 26: Cannot suggest pcm format.");
     }
 }
+
+// The reader converts a file in windows of ~20000 PCM bytes; the result must
+// be what the platform's decoder gives for the whole data in one conversion,
+// also for GSM 6.10, whose frames carry state from block to block.
+TEST(CompressedWave, WindowedConversionEqualsOneConversionOfTheWholeData) {
+    for (const char* name : {"gsm610_long_mono.wav", "ima_adpcm_stereo.wav", "ms_adpcm_stereo.wav", "ulaw_stereo.wav"}) {
+        SCOPED_TRACE(name);
+        const RawWave raw = rawChunks(fixture(name));
+        WaveFormat source = WaveFormat::fromBaseBytes(raw.fmt.data());
+        source.extraSize = static_cast<std::uint16_t>(raw.fmt[16] | raw.fmt[17] << 8);
+        source.extra.assign(raw.fmt.begin() + 18, raw.fmt.begin() + 18 + source.extraSize);
+
+        auto decoder = sarnel::makeCompressedWaveDecoder();
+        WaveFormat pcm;
+        pcm.formatTag = WaveFormat::kTagPcm;
+        ASSERT_TRUE(decoder->suggestPcmFormat(source, pcm));
+        ASSERT_EQ(pcm.bitsPerSample, 16);
+        ASSERT_TRUE(decoder->open(source, pcm));
+        std::uint32_t pcmBytes = 0;
+        const auto dataBytes = static_cast<std::uint32_t>(raw.blocks() * raw.blockAlign());
+        ASSERT_TRUE(decoder->streamSize(dataBytes, CompressedWaveDecoder::SizeDirection::sourceToPcm, pcmBytes));
+        std::vector<std::uint8_t> sourceBuffer(raw.data.begin(), raw.data.begin() + dataBytes);
+        std::vector<std::uint8_t> pcmBuffer(pcmBytes);
+        ASSERT_TRUE(decoder->prepareBuffers(sourceBuffer.data(), dataBytes, pcmBuffer.data(), pcmBytes));
+        std::uint32_t used = 0;
+        ASSERT_TRUE(decoder->convert(dataBytes, used));
+
+        const WaveFileData data = sarnel::readWaveFile(fixture(name));
+        ASSERT_EQ(static_cast<std::uint32_t>(data.floatCount) * 2, used);
+        for (std::uint32_t i = 0; i < used / 2; ++i)
+            ASSERT_EQ(data.samples[i], pcm16ToFloat(static_cast<std::int16_t>(pcmBuffer[2 * i] | pcmBuffer[2 * i + 1] << 8)))
+                << "float " << i;
+    }
+}

@@ -1,0 +1,50 @@
+#!/bin/sh
+# Builds the libFuzzer targets of the file readers (preset "fuzz", clang) and
+# runs each for the given number of seconds (default 60), starting from a
+# small seed corpus made here. Findings land in <build>/fuzz-findings/.
+# Usage: scripts/run-fuzzers.sh [seconds]
+# VORNHALT_FUZZ_BUILD names another build folder (default build/fuzz);
+# extra cmake arguments may come in VORNHALT_FUZZ_CMAKE_ARGS.
+set -eu
+seconds=${1:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VORNHALT_FUZZ_BUILD:-$root/build/fuzz}
+cd "$root"
+# shellcheck disable=SC2086
+cmake --preset fuzz -B "$build" ${VORNHALT_FUZZ_CMAKE_ARGS:-} >/dev/null
+cmake --build "$build" -j2 --target fuzz_wav_reader fuzz_tuning_files
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/wav" "$work/tuning" "$build/fuzz-findings"
+
+# WAV seeds: the compressed fixtures and a few small PCM and float files.
+cp "$root"/tests/data/sampler_io/*.wav "$work/wav/"
+riff() { # riff <file> <fmt bytes as printf escapes> <data bytes as printf escapes> <fmt size> <data size>
+    fmt_size=$4
+    data_size=$5
+    riff_size=$((4 + 8 + fmt_size + 8 + data_size))
+    le32() { printf "\\$(printf %03o $(($1 & 255)))\\$(printf %03o $((($1 >> 8) & 255)))\\$(printf %03o $((($1 >> 16) & 255)))\\$(printf %03o $((($1 >> 24) & 255)))"; }
+    { printf 'RIFF'; le32 $riff_size; printf 'WAVEfmt '; le32 "$fmt_size"; printf "$2"; printf 'data'; le32 "$data_size"; printf "$3"; } > "$1"
+}
+riff "$work/wav/pcm16.wav" '\001\000\002\000\104\254\000\000\020\261\002\000\004\000\020\000' '\377\177\000\200\001\000\377\377' 16 8
+riff "$work/wav/pcm8.wav" '\001\000\001\000\100\037\000\000\100\037\000\000\001\000\010\000' '\200\000\377\177' 16 4
+riff "$work/wav/pcm24in32.wav" '\001\000\002\000\200\273\000\000\000\334\005\000\010\000\030\000' '\377\377\177\252\000\000\200\125' 16 8
+riff "$work/wav/float.wav" '\003\000\001\000\104\254\000\000\020\261\002\000\004\000\040\000' '\000\000\300\077\000\000\020\300' 16 8
+riff "$work/wav/extensible.wav" '\376\377\001\000\200\273\000\000\000\356\002\000\004\000\040\000\026\000\030\000\004\000\000\000\001\000\000\000\000\000\020\000\200\000\000\252\000\070\233\161' '\000\000\000\200\000\000\000\100' 40 8
+
+# Tuning seeds: both file kinds, with and without errors.
+printf '; tuning\n[Tuning]\nnote 0=0\nnote 69=6900\n' > "$work/tuning/int.tun"
+printf '[Exact Tuning]\nbasefreq=440\nnote 0=0\nnote 1=100.5\nnote 12=1200\n' > "$work/tuning/exact.tun"
+printf '[tuning] x\n' > "$work/tuning/bad.tun"
+printf '! scale\ndescription\n 3\n3/2 fifth\n701.955\n2\n' > "$work/tuning/scale.scl"
+printf 'd\n12\n100.0\n200.0\n300.0\n400.0\n500.0\n600.0\n700.0\n800.0\n900.0\n1000.0\n1100.0\n2/1\n' > "$work/tuning/12tet.scl"
+
+run() { # run <target> <seeds>
+    mkdir -p "$work/corpus-$1"
+    echo "== $1 for $seconds s"
+    "$build/fuzz/$1" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$build/fuzz-findings/$1-" -print_final_stats=1 "$work/corpus-$1" "$2"
+}
+run fuzz_wav_reader "$work/wav"
+run fuzz_tuning_files "$work/tuning"
