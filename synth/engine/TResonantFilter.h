@@ -19,8 +19,13 @@ class TResonantFilter {
     if (t < 0.05f) return s1;
     if (t < 0.15f) return x - s1;
     if (t < 0.25f) return s1 * s0 * 4.0f;
-    return std::sin(std::sin(s0 + s1) * x + 1e-24f - (s0 - s1)) - s1;
+    return sine(sine(s0 + s1) * x + 1e-24f - (s0 - s1)) - s1;
   }
+
+  // The sine of a float, rounded from the double result. The C libraries'
+  // single-precision sines differ in the last bit between targets; their
+  // double sines rounded to float agree, so every target renders alike.
+  static float sine(float x) { return static_cast<float>(std::sin(static_cast<double>(x))); }
 
   // Back to rest, for a state that overflowed. Audio thread.
   void reset() {

@@ -175,7 +175,8 @@ class ReferenceSynth {
     if (p[13] < 0.05f) return s1;
     if (p[13] < 0.15f) return x - s1;
     if (p[13] < 0.25f) return s1 * s0 * 4.0f;
-    return std::sin(std::sin(s0 + s1) * x + 1e-24f - (s0 - s1)) - s1;
+    const auto sine = [](float v) { return static_cast<float>(std::sin(static_cast<double>(v))); };
+    return sine(sine(s0 + s1) * x + 1e-24f - (s0 - s1)) - s1;
   }
 
   static float ratio(int s) { return static_cast<float>(std::pow(2.0, s / 12.0)); }
