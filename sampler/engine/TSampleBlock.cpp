@@ -1,0 +1,41 @@
+#include "sampler/engine/TSampleBlock.h"
+
+#include <algorithm>
+#include <atomic>
+#include <utility>
+
+namespace sarnel {
+namespace {
+std::atomic<std::uint64_t> nextSerial{1};
+}
+
+std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length) noexcept {
+  const std::int64_t last = static_cast<std::int64_t>(length) - 1;
+  if (j <= last) return static_cast<std::int32_t>(j < 0 ? 0 : j);
+  if (last < 1) return 0;
+  return static_cast<std::int32_t>(1 + (j - 1) % last);
+}
+
+std::unique_ptr<TSampleBlock> makeSampleBlock(std::vector<float> floats, std::int32_t channels,
+                                              std::int32_t fileSampleRate) {
+  auto block = std::make_unique<TSampleBlock>();
+  block->channels = std::max<std::int32_t>(channels, 1);
+  const std::size_t frames = floats.size() / static_cast<std::size_t>(block->channels);
+  block->length = static_cast<std::int32_t>(std::min<std::size_t>(frames * static_cast<std::size_t>(block->channels),
+                                                                   static_cast<std::size_t>(INT32_MAX / 2)));
+  block->fileSampleRate = fileSampleRate;
+  block->serial = nextSerial.fetch_add(1, std::memory_order_relaxed);
+  block->data = std::move(floats);
+  const std::int32_t padding = readPaddingFor(block->channels);
+  block->data.resize(static_cast<std::size_t>(block->length) + static_cast<std::size_t>(padding), 0.0f);
+  if (block->length > 0) {
+    for (std::int32_t m = 0; m < padding; ++m) {
+      const std::int64_t j = static_cast<std::int64_t>(block->length) + m;
+      block->data[static_cast<std::size_t>(j)] =
+          block->data[static_cast<std::size_t>(wrappedReadIndex(j, block->length))];
+    }
+  }
+  return block;
+}
+
+}  // namespace sarnel

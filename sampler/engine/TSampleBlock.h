@@ -1,0 +1,40 @@
+#pragma once
+// A loaded sample as the render reads it: immutable once published, so the
+// audio thread can read it without any lock while the GUI thread prepares
+// the next one.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace sarnel {
+
+struct TSampleBlock {
+  // Interleaved frames (`channels` floats each, left first), `length` floats,
+  // followed by a few floats that repeat what a read past the end wraps to
+  // (see makeSampleBlock), so that no read of a voice leaves the buffer.
+  std::vector<float> data;
+  std::int32_t length = 0;          // floats of the sample itself ("L")
+  std::int32_t channels = 1;        // at least 1
+  std::int32_t fileSampleRate = 0;  // Hz, as the file states it
+  std::uint64_t serial = 0;         // distinguishes one load from the next
+
+  const float* samples() const noexcept { return data.data(); }
+};
+
+// Floats a voice reads beyond its position: the next frame's left and right
+// channel, i.e. up to position + channels + 1.
+constexpr std::int32_t readPaddingFor(std::int32_t channels) noexcept { return channels + 2; }
+
+// The float a read at index j (0 <= j) reaches: inside the sample the float
+// itself; past the end the read wraps to j - (L - 1), repeatedly, so the
+// float at index 0 is never reached by a wrap. A one-float sample reads its
+// only float everywhere.
+std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length) noexcept;
+
+// Takes the decoded floats and appends the read padding. The channel count
+// is at least 1 and the length is cut to whole frames. GUI thread.
+std::unique_ptr<TSampleBlock> makeSampleBlock(std::vector<float> floats, std::int32_t channels,
+                                              std::int32_t fileSampleRate);
+
+}  // namespace sarnel
