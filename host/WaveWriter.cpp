@@ -20,10 +20,13 @@ void putLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+// Positive values scale by the largest positive code, negative ones by the
+// most negative, so +1.0 and -1.0 are both exact and a reader that divides
+// the same way (as Sarnel's does) gets every value back within half a step.
 std::int32_t quantise(float value, double scale) {
   if (std::isnan(value)) return 0;
   const double clipped = value > 1.0f ? 1.0 : (value < -1.0f ? -1.0 : static_cast<double>(value));
-  return static_cast<std::int32_t>(std::nearbyint(clipped * scale));
+  return static_cast<std::int32_t>(std::nearbyint(clipped * (clipped > 0.0 ? scale - 1.0 : scale)));
 }
 
 }  // namespace
@@ -39,8 +42,8 @@ int WaveWriter::bytesPerSample(SampleFormat format) {
 
 double WaveWriter::fullScale(SampleFormat format) {
   switch (format) {
-    case SampleFormat::pcm16: return 32767.0;
-    case SampleFormat::pcm24: return 8388607.0;
+    case SampleFormat::pcm16: return 32768.0;
+    case SampleFormat::pcm24: return 8388608.0;
     case SampleFormat::float32: return 1.0;
   }
   return 1.0;

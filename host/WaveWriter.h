@@ -38,7 +38,7 @@ class WaveWriter {
   const std::string& temporaryPath() const { return tempPath; }
 
   static int bytesPerSample(SampleFormat format);
-  // The largest sample value of an integer format (full scale).
+  // 2^(bits-1) of an integer format: -1.0 is minus that, +1.0 one less.
   static double fullScale(SampleFormat format);
 
  private:
