@@ -34,7 +34,10 @@ std::int64_t silentRunAfter(std::int64_t run, const float* const* channels, int 
 }  // namespace
 
 std::int64_t SongRenderer::frameAt(double seconds, int sampleRate) {
-  return static_cast<std::int64_t>(std::nearbyint(seconds * static_cast<double>(sampleRate)));
+  // Saturates far beyond any song, so absurd times cannot overflow.
+  constexpr double kLimit = 4.0e18;
+  const double frame = std::nearbyint(seconds * static_cast<double>(sampleRate));
+  return static_cast<std::int64_t>(std::clamp(frame, -kLimit, kLimit));
 }
 
 std::vector<TimedMessage> SongRenderer::schedule(const MidiSong& song, int sampleRate) {
