@@ -70,7 +70,16 @@ std::unique_ptr<host::Plugin> loadPlugin(const RenderOptions& options) {
 
 void applyPreset(host::Plugin& plugin, const std::string& path) {
   try {
-    host::applyPresetFile(plugin, host::readPresetFile(path));
+    const host::PresetFile preset = host::readPresetFile(path);
+    // A Sarnel preset names its sample; the instrument would stop at a
+    // message box over a bad one instead of telling us.
+    if (isSarnel(plugin) && preset.uniqueId == kSarnelId) {
+      for (const host::ProgramState& program : preset.programs) {
+        const std::string sample = samplePathIn(program.values);
+        if (!sample.empty()) checkSampleFile(sample);
+      }
+    }
+    host::applyPresetFile(plugin, preset);
   } catch (const host::PresetFileError& error) {
     const bool theFile = error.kind() == host::PresetFileError::Kind::unreadable ||
                          error.kind() == host::PresetFileError::Kind::malformed;
@@ -130,13 +139,10 @@ void settle(host::Plugin& plugin) {
 }
 
 // Everything the options say about the plug-in's state, in the order a host
-// restoring a project would: bank, program, program file, then single values.
+// restoring a project would (bank, program, program file, single values),
+// while the plug-in is not yet resumed.
 void restoreState(host::Plugin& plugin, const RenderOptions& options) {
-  bool changed = false;
-  if (!options.loadFxb.empty()) {
-    applyPreset(plugin, options.loadFxb);
-    changed = true;
-  }
+  if (!options.loadFxb.empty()) applyPreset(plugin, options.loadFxb);
   if (options.program) {
     if (*options.program >= plugin.numPrograms()) {
       throw RenderFailure(ExitCode::badParameter, "program " + std::to_string(*options.program) +
@@ -145,37 +151,30 @@ void restoreState(host::Plugin& plugin, const RenderOptions& options) {
     }
     plugin.dispatch(vst::effSetProgram, 0, *options.program);
   }
-  if (!options.loadFxp.empty()) {
-    applyPreset(plugin, options.loadFxp);
-    changed = true;
-  }
+  if (!options.loadFxp.empty()) applyPreset(plugin, options.loadFxp);
   if (!options.samplePath.empty()) {
     requireSarnel(plugin, "--sample");
     const std::string path = std::filesystem::absolute(options.samplePath).string();
     checkSampleFile(path);
     setSamplePath(plugin, path);
-    changed = true;
   }
   if (!options.tuningPath.empty()) {
     requireSarnel(plugin, "--tuning");
     setTuning(plugin, tuningValuesOf(options.tuningPath));
-    changed = true;
   }
   for (const ParameterSetting& setting : options.parameters) {
     plugin.setParameter(parameterIndex(plugin, setting.name), setting.value);
-    changed = true;
   }
-  if (!isSarnel(plugin)) return;
+}
+
+// Whether Sarnel holds a sample path now, checked with the instrument's own
+// reader before the instrument gets to load it.
+bool checkRestoredSample(host::Plugin& plugin) {
+  if (!isSarnel(plugin)) return false;
   const std::string path = samplePathOf(plugin);
-  if (path.empty()) return;
-  // A path restored from a preset is checked too: the instrument would stop
-  // at a message box instead of telling us.
+  if (path.empty()) return false;
   checkSampleFile(path);
-  if (changed) {
-    // Selecting the program makes the instrument load the restored sample now.
-    plugin.dispatch(vst::effSetProgram, 0, plugin.dispatch(vst::effGetProgram));
-  }
-  settle(plugin);
+  return true;
 }
 
 std::string decibels(double value) {
@@ -241,8 +240,15 @@ void execute(const RenderOptions& options, std::ostream& out, std::ostream& err)
     checkLength(song, options);
   }
   auto plugin = loadPlugin(options);
-  plugin->start();
+  plugin->dispatch(vst::effOpen);
+  plugin->dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(options.sampleRate));
+  plugin->dispatch(vst::effSetBlockSize, 0, options.blockSize);
   restoreState(*plugin, options);
+  const bool restoredSample = checkRestoredSample(*plugin);
+  plugin->resume();
+  // Sarnel loads a restored sample from a GUI-thread timer (or when
+  // resumed); the render starts once it has had the chance.
+  if (restoredSample) settle(*plugin);
   if (!options.saveFxp.empty()) savePreset(options.saveFxp, host::captureProgramFile(*plugin));
   if (!options.saveFxb.empty()) savePreset(options.saveFxb, host::captureBank(*plugin));
   if (!options.midiPath.empty()) renderSong(*plugin, song, options, out, err);

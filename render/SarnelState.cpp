@@ -23,14 +23,25 @@ std::vector<float> encodeSamplePath(const std::string& path) {
   return values;
 }
 
-std::string samplePathOf(host::Plugin& plugin) {
+std::string samplePathIn(const std::vector<float>& values) {
   std::string path;
+  if (values.size() < static_cast<std::size_t>(kPathFirstParameter + kPathParameters)) return path;
   for (int i = 0; i < kPathParameters; ++i) {
-    const auto byte = static_cast<int>(std::nearbyint(plugin.getParameter(kPathFirstParameter + i) * 255.0f));
-    if (byte <= 0) break;
-    path += static_cast<char>(byte > 255 ? 255 : byte);
+    // The instrument's own rule: byte = round(value × 255) of a clamped value.
+    const float value = values[static_cast<std::size_t>(kPathFirstParameter + i)];
+    const auto byte = static_cast<int>(std::nearbyint((value > 1.0f ? 1.0f : value) * 255.0f));
+    if (!(byte > 0)) break;
+    path += static_cast<char>(byte);
   }
   return path;
+}
+
+std::string samplePathOf(host::Plugin& plugin) {
+  std::vector<float> values(static_cast<std::size_t>(kPathFirstParameter + kPathParameters), 0.0f);
+  for (int i = 0; i < kPathParameters; ++i) {
+    values[static_cast<std::size_t>(kPathFirstParameter + i)] = plugin.getParameter(kPathFirstParameter + i);
+  }
+  return samplePathIn(values);
 }
 
 void setSamplePath(host::Plugin& plugin, const std::string& path) {

@@ -26,7 +26,10 @@ bool isSarnel(const host::Plugin& plugin);
 // The 256 parameter values of a path (byte ÷ 255, zero after the end).
 // Throws RenderFailure when the path does not fit.
 std::vector<float> encodeSamplePath(const std::string& path);
-// The path the plug-in holds now (bytes up to the first 0).
+// The path held by a program's parameter values (bytes up to the first 0);
+// empty when the values are too few to hold one.
+std::string samplePathIn(const std::vector<float>& values);
+// The path the plug-in holds now.
 std::string samplePathOf(host::Plugin& plugin);
 void setSamplePath(host::Plugin& plugin, const std::string& path);
 

@@ -200,6 +200,14 @@ TEST_F(SarnelRender, TheSamplePathAndTuningSurviveASavedProgram) {
   const std::string restored = inDir(dir, "restored.wav");
   ASSERT_EQ(run({"--plugin", plugin, "--midi", song, "--out", restored, "--quiet", "--fxp", program}).code, 0);
   EXPECT_EQ(render_test::readStereo(restored).left, reference.left);
+  // A preset whose sample has gone missing stops before anything is written.
+  std::filesystem::remove(sample);
+  const std::string orphan = inDir(dir, "orphan.wav");
+  const render_test::RunResult missing =
+      run({"--plugin", plugin, "--midi", song, "--out", orphan, "--quiet", "--fxp", program});
+  EXPECT_EQ(missing.code, 7);
+  EXPECT_NE(missing.err.find("could not be found"), std::string::npos) << missing.err;
+  EXPECT_FALSE(render_test::exists(orphan));
 }
 
 TEST_F(SarnelRender, AnUnreadableSampleStopsWithTheReadersMessage) {
