@@ -37,10 +37,14 @@ constexpr std::int32_t kPlayNote5 = 65;
 constexpr std::int32_t kPlayNote6 = 72;
 constexpr int kMaxSpan = APlugin::kLfoInterval;
 
-// (|x + 1| - |x - 1|) / 2 limits x to -1 ... 1 (in float32, so it also
-// flushes values very close to 0). An infinite x, which only an overflowing
-// delay line can produce, would give NaN: the host gets silence instead.
+// (|x + 1| - |x - 1|) / 2 limits x to -1 ... 1, computed in float32 (so it
+// also rounds values very close to 0). Beyond 2^24 that formula no longer
+// gives +-1 (x + 1 and x - 1 round to the same float), so values outside
+// -1 ... 1 are set directly, which equals the formula wherever it holds. NaN
+// (only a delay line that overflowed can produce it) becomes silence.
 inline float clipOutput(float x) noexcept {
+  if (x > 1.0f) return 1.0f;
+  if (x < -1.0f) return -1.0f;
   const float clipped = (std::fabs(x + 1.0f) - std::fabs(x - 1.0f)) / 2.0f;
   return clipped == clipped ? clipped : 0.0f;
 }

@@ -9,11 +9,14 @@ namespace {
 std::atomic<std::uint64_t> nextSerial{1};
 }
 
-std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length) noexcept {
-  const std::int64_t last = static_cast<std::int64_t>(length) - 1;
-  if (j <= last) return static_cast<std::int32_t>(j < 0 ? 0 : j);
-  if (last < 1) return 0;
-  return static_cast<std::int32_t>(1 + (j - 1) % last);
+std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length, std::int32_t channels) noexcept {
+  if (length <= 0) return 0;
+  if (j < 0) return 0;
+  if (j < length) return static_cast<std::int32_t>(j);
+  const std::int64_t period = static_cast<std::int64_t>(length) - channels;
+  if (period <= 0) return static_cast<std::int32_t>(j % length);
+  const std::int64_t wraps = (j - length) / period + 1;
+  return static_cast<std::int32_t>(j - wraps * period);
 }
 
 std::unique_ptr<TSampleBlock> makeSampleBlock(std::vector<float> floats, std::int32_t channels,
@@ -32,7 +35,7 @@ std::unique_ptr<TSampleBlock> makeSampleBlock(std::vector<float> floats, std::in
     for (std::int32_t m = 0; m < padding; ++m) {
       const std::int64_t j = static_cast<std::int64_t>(block->length) + m;
       block->data[static_cast<std::size_t>(j)] =
-          block->data[static_cast<std::size_t>(wrappedReadIndex(j, block->length))];
+          block->data[static_cast<std::size_t>(wrappedReadIndex(j, block->length, block->channels))];
     }
   }
   return block;

@@ -27,10 +27,11 @@ struct TSampleBlock {
 constexpr std::int32_t readPaddingFor(std::int32_t channels) noexcept { return channels + 2; }
 
 // The float a read at index j (0 <= j) reaches: inside the sample the float
-// itself; past the end the read wraps to j - (L - 1), repeatedly, so the
-// float at index 0 is never reached by a wrap. A one-float sample reads its
-// only float everywhere.
-std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length) noexcept;
+// itself; past the end the read wraps back by whole frames to j - (L - ch),
+// repeatedly, so the first frame is never reached by a wrap (for one channel
+// that is j - (L - 1)); whole frames keep the channels of a two-channel
+// sample apart. A one-frame sample reads its only frame everywhere.
+std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length, std::int32_t channels) noexcept;
 
 // Takes the decoded floats and appends the read padding. The channel count
 // is at least 1 and the length is cut to whole frames. GUI thread.

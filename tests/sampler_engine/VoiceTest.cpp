@@ -1,0 +1,344 @@
+// Sarnel's voices frame by frame: speed, direction, interpolation, the four
+// loop modes and their turning points, the voice count, and what reads stay
+// inside a sample of any length.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/sampler_engine/EngineFixture.h"
+
+namespace {
+
+using namespace sarnel;
+using sarneltest::Block;
+using sarneltest::EngineTest;
+
+// The output path quantises through the clip (|x + 1| - |x - 1|) / 2 in
+// float32: each of the two sums is rounded to a step of 2^-23 near 1, so an
+// output differs from its ideal value by at most 2^-24 (plus the 1e-24 the
+// delay line adds).
+constexpr float kClipTolerance = 1.0f / 16777216.0f + 1e-23f;
+constexpr float kStep = 1.0f / 4096.0f;  // the ramp's increment
+
+class SarnelVoices : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    sarneltest::makeEnvelopeImmediate(*plugin);
+  }
+  void note(int key, int velocity = 127) { sarneltest::sendMidi(*plugin, {host::noteOn(0, key, velocity)}); }
+  void noteOff(int key) { sarneltest::sendMidi(*plugin, {host::noteOff(0, key)}); }
+  // Renders frames one block of `frames`; returns the block.
+  Block run(int frames) {
+    Block block(frames);
+    block.replacing(*plugin);
+    return block;
+  }
+  const TVoiceBank& voices() const { return plugin->voiceBank(); }
+  std::int32_t position(int v) const { return voices().position[static_cast<std::size_t>(v)]; }
+};
+
+TEST_F(SarnelVoices, RootKeyPlaysTheRecordedSpeedAndAnOctaveUpTwice) {
+  loadWave("ramp.wav", sarneltest::ramp(1000), 1);
+  note(72);
+  note(84);
+  const Block block = run(10);
+  EXPECT_EQ(position(0), 10);
+  EXPECT_EQ(voices().fraction[0], 0.0);
+  EXPECT_EQ(position(1), 20);
+  // The output is the sum one frame late (the delay line at length 1).
+  for (int t = 1; t < 10; ++t) {
+    const float expected = static_cast<float>(t - 1) * kStep + static_cast<float>(2 * (t - 1)) * kStep;
+    EXPECT_NEAR(block.outL[static_cast<std::size_t>(t)], expected, kClipTolerance) << t;
+    // A one-channel sample sounds on both outputs.
+    EXPECT_EQ(block.outR[static_cast<std::size_t>(t)], block.outL[static_cast<std::size_t>(t)]);
+  }
+}
+
+TEST_F(SarnelVoices, AFileAtHalfTheHostRatePlaysOneFrameEveryTwoOutputFrames) {
+  loadWave("slow.wav", sarneltest::ramp(1000), 1, 22050);
+  note(72);
+  run(9);
+  EXPECT_EQ(position(0), 4);
+  EXPECT_EQ(voices().fraction[0], 0.5);
+}
+
+TEST_F(SarnelVoices, PitchBelowHalfPlaysBackwardsFromTheLoopEnd) {
+  loadWave("ramp.wav", sarneltest::ramp(1000), 1);
+  plugin->setParameter(kPitch, 0.25f);
+  note(72);
+  note(84);
+  run(10);
+  EXPECT_EQ(position(0), 999 - 10);
+  EXPECT_EQ(position(1), 999 - 20);
+}
+
+TEST_F(SarnelVoices, PitchHalfStandsStillAndSoundsTheSampleTimesTheEnvelope) {
+  loadWave("ramp.wav", sarneltest::ramp(1000), 1);
+  note(72, 64);
+  run(10);
+  plugin->setParameter(kPitch, 0.5f);
+  const Block block = run(20);
+  EXPECT_EQ(position(0), 10);
+  const float velocity = 64.0f / 127.0f;
+  for (int t = 2; t < 20; ++t) {
+    EXPECT_NEAR(block.outL[static_cast<std::size_t>(t)], 10.0f * kStep * velocity, kClipTolerance) << t;
+  }
+}
+
+TEST_F(SarnelVoices, InterpolationReadsBetweenFramesOnlyWhenSwitchedOn) {
+  loadWave("slow.wav", sarneltest::ramp(1000), 1, 22050);  // half speed: every other frame is halfway
+  note(72);
+  Block on = run(6);
+  EXPECT_NEAR(on.outL[4], 1.5f * kStep, kClipTolerance);  // position 1.5 read at frame 3
+  plugin->setParameter(kInterpolation, 0.0f);
+  noteOff(72);
+  run(2);
+  note(72);
+  Block off = run(6);
+  EXPECT_NEAR(off.outL[4], 1.0f * kStep, kClipTolerance);  // the frame at the left
+}
+
+TEST_F(SarnelVoices, ThirtyThreeNotesSoundAndTheThirtyFourthIsDroppedUntilAVoiceFrees) {
+  loadWave("dc.wav", std::vector<float>(64, 1.0f / 64.0f), 1);
+  plugin->setParameter(kLoopMode, 1.0f / 3.0f);  // loops: every voice keeps sounding
+  for (int key = 20; key < 20 + 34; ++key) note(key);
+  const Block all = run(4);
+  for (int v = 0; v < kNumVoices; ++v) EXPECT_EQ(voices().note[static_cast<std::size_t>(v)], 20 + v);
+  EXPECT_NEAR(all.outL[3], 33.0f / 64.0f, 4 * kClipTolerance);
+  noteOff(25);
+  run(1);  // release 0: the voice is free after its next frame
+  EXPECT_FALSE(voices().isActive(5));
+  note(53);  // the 34th key again
+  run(1);
+  EXPECT_EQ(voices().note[5], 53);
+}
+
+TEST_F(SarnelVoices, TheSameKeyTwiceTakesTwoVoicesAndOneNoteOffReleasesBoth) {
+  loadWave("dc.wav", std::vector<float>(64, 0.25f), 1);
+  note(60);
+  note(60);
+  run(2);
+  EXPECT_EQ(voices().note[0], 60);
+  EXPECT_EQ(voices().note[1], 60);
+  noteOff(60);
+  run(1);
+  EXPECT_FALSE(voices().isActive(0));
+  EXPECT_FALSE(voices().isActive(1));
+}
+
+TEST_F(SarnelVoices, VelocityZeroActsAsNoteOff) {
+  loadWave("dc.wav", std::vector<float>(64, 0.25f), 1);
+  note(60);
+  run(2);
+  EXPECT_TRUE(voices().isActive(0));
+  note(60, 0);
+  run(1);
+  EXPECT_FALSE(voices().isActive(0));
+}
+
+// Loop points on a 101-frame ramp: low 0.2 gives 20, high 0.6 gives 60.
+class SarnelLoops : public SarnelVoices {
+ protected:
+  void prepare(float loopMode, float pitch = 0.75f) {
+    loadWave("ramp.wav", sarneltest::ramp(101), 1);
+    plugin->setParameter(kLoopLow, 0.2f);
+    plugin->setParameter(kLoopHigh, 0.6f);
+    plugin->setParameter(kLoopMode, loopMode);
+    plugin->setParameter(kPitch, pitch);
+    note(72);
+  }
+  // Positions after each of the next `frames` frames.
+  std::vector<int> trace(int frames) {
+    std::vector<int> seen;
+    for (int i = 0; i < frames; ++i) {
+      run(1);
+      seen.push_back(voices().isActive(0) ? position(0) : -1);
+    }
+    return seen;
+  }
+};
+
+TEST_F(SarnelLoops, NoLoopStopsAtTheLoopEnd) {
+  prepare(0.0f);
+  const std::vector<int> seen = trace(41);
+  EXPECT_EQ(seen[38], 59);
+  EXPECT_EQ(seen[39], -1);  // reached 60: free
+}
+
+TEST_F(SarnelLoops, LoopOnlyFirstArrivalGoesToZeroThenLoopEndThenLoopStart) {
+  prepare(1.0f / 3.0f);
+  const std::vector<int> seen = trace(45);
+  EXPECT_EQ(seen[0], 21);     // started at the loop start
+  EXPECT_EQ(seen[39], 0);     // first arrival at 60: the lower bound is still 0
+  EXPECT_EQ(seen[40], 60);    // below the loop start now: to the loop end
+  EXPECT_EQ(seen[41], 20);    // past the end: to the loop start
+  EXPECT_EQ(seen[42], 21);
+}
+
+TEST_F(SarnelLoops, StartPlusLoopStartsAtZeroAndLoopSelectedByTiesToEven) {
+  prepare(0.5f);  // round(1.5) = 2: start+loop
+  const std::vector<int> seen = trace(63);
+  EXPECT_EQ(seen[0], 1);      // a forward voice starts at 0 in this mode
+  EXPECT_EQ(seen[59], 0);
+  EXPECT_EQ(seen[60], 60);
+  EXPECT_EQ(seen[61], 20);
+}
+
+TEST_F(SarnelLoops, PingPongTurnsAtBothLoopPoints) {
+  prepare(1.0f);
+  const std::vector<int> seen = trace(84);
+  EXPECT_EQ(seen[39], 59);    // turned at the end
+  EXPECT_EQ(seen[40], 58);    // running backwards
+  EXPECT_EQ(seen[79], 21);    // below the loop start: forwards from lo + 1
+  EXPECT_EQ(seen[80], 22);
+  EXPECT_EQ(voices().reverse[0], 0);
+}
+
+TEST_F(SarnelLoops, BackwardsTheFirstPassPlaysDownToTheSampleStart) {
+  prepare(1.0f / 3.0f, 0.25f);
+  const std::vector<int> seen = trace(64);
+  EXPECT_EQ(seen[0], 59);     // started at the loop end
+  EXPECT_EQ(seen[58], 1);
+  EXPECT_EQ(seen[59], 0);
+  EXPECT_EQ(seen[60], 60);    // below 0: to the loop end, now looping
+  EXPECT_EQ(seen[61], 59);
+}
+
+TEST_F(SarnelVoices, TwoChannelLoopPointsStayOnWholeFrames) {
+  // 101 frames: L - 1 = 201 floats; loop high 0.6 gives 120.6 -> 121, an odd
+  // index that would read right as left. Aligned, the voice turns on frames.
+  loadWave("stereo.wav", sarneltest::stereoRamp(101), 2);
+  plugin->setParameter(kLoopLow, 0.2f);
+  plugin->setParameter(kLoopHigh, 0.6f);
+  plugin->setParameter(kLoopMode, 1.0f);
+  plugin->setParameter(kPitch, 0.9f);  // 1.6 frames per frame: fractions and turns
+  note(72);
+  for (int i = 0; i < 400; ++i) {
+    const Block block = run(1);
+    EXPECT_EQ(position(0) % 2, 0);
+    EXPECT_GE(block.outL[0], 0.0f);
+    EXPECT_LE(block.outR[0], 0.0f);
+  }
+}
+
+TEST_F(SarnelVoices, ReadsStayInsideSamplesOfOneTwoAndThreeFloats) {
+  // Run under the address sanitizer, any read past the buffer fails here.
+  for (int length : {1, 2, 3}) {
+    std::vector<float> samples(static_cast<std::size_t>(length), 0.5f);
+    loadWave("short" + std::to_string(length) + ".wav", samples, 1);
+    for (float mode : {0.0f, 1.0f / 3.0f, 0.5f, 1.0f}) {
+      for (float pitch : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f}) {
+        plugin->setParameter(kLoopMode, mode);
+        plugin->setParameter(kPitch, pitch);
+        plugin->setParameter(kLoopHigh, 0.0f);
+        note(127);
+        note(0);
+        const Block block = run(17);
+        for (float v : block.outL) EXPECT_TRUE(std::isfinite(v));
+        sarneltest::sendMidi(*plugin, {host::controlChange(0, 123, 0)});
+        run(1);
+      }
+    }
+  }
+}
+
+TEST_F(SarnelVoices, HugeStepsNeitherStallNorLeaveTheSample) {
+  // Root frequency 0 (replaced by 1e-7) and the highest note: a ratio of
+  // about 10^5 frames per frame.
+  loadWave("ramp.wav", sarneltest::ramp(50), 1);
+  plugin->setParameter(kTuningFirst + 72, 0.0f);
+  plugin->setParameter(kLoopMode, 1.0f / 3.0f);
+  note(127);
+  const Block block = run(64);
+  EXPECT_TRUE(voices().isActive(0));
+  EXPECT_GE(position(0), 0);
+  EXPECT_LT(position(0), 50);
+  for (float v : block.outL) EXPECT_TRUE(std::isfinite(v));
+}
+
+TEST_F(SarnelVoices, ANewSampleStopsEveryVoice) {
+  loadWave("a.wav", std::vector<float>(64, 0.25f), 1);
+  note(60);
+  note(61);
+  run(2);
+  loadWave("b.wav", std::vector<float>(64, 0.5f), 1);
+  run(1);
+  EXPECT_FALSE(voices().isActive(0));
+  EXPECT_FALSE(voices().isActive(1));
+  EXPECT_EQ(position(0), 0);
+}
+
+class SarnelOutput : public EngineTest {};
+
+TEST_F(SarnelOutput, EffectModeDelaysTheInputOneSampleAndUsesTheLeftPathForBoth) {
+  plugin->setParameter(kVolume, 0.5f);
+  Block block(8);
+  block.inL[2] = 0.5f;
+  block.inR[4] = -0.25f;
+  block.replacing(*plugin);
+  EXPECT_NEAR(block.outL[3], 0.25f, kClipTolerance);
+  EXPECT_NEAR(block.outL[2], 0.0f, kClipTolerance);
+  // No two-channel sample was ever loaded: the right output is the left path.
+  EXPECT_EQ(block.outR[3], block.outL[3]);
+  EXPECT_NEAR(block.outR[5], 0.0f, kClipTolerance);
+}
+
+TEST_F(SarnelOutput, AfterATwoChannelSampleTheEffectModeKeepsBothPaths) {
+  loadWave("stereo.wav", sarneltest::stereoRamp(16), 2);
+  plugin->setParameter(kCommandUnload, 1.0f);
+  Block block(8);
+  block.inL[2] = 0.5f;
+  block.inR[4] = -0.25f;
+  block.replacing(*plugin);
+  EXPECT_NEAR(block.outL[3], 0.5f, kClipTolerance);
+  EXPECT_NEAR(block.outR[5], -0.25f, kClipTolerance);
+}
+
+TEST_F(SarnelOutput, OutputsBeyondFullScaleLeaveAsExactlyOne) {
+  Block block(6);
+  block.inL = {3.0f, -3.0f, 1.0f, -1.0f, 1e30f, 0.0f};
+  block.replacing(*plugin);
+  EXPECT_EQ(block.outL[1], 1.0f);
+  EXPECT_EQ(block.outL[2], -1.0f);
+  EXPECT_EQ(block.outL[3], 1.0f);
+  EXPECT_EQ(block.outL[4], -1.0f);
+  EXPECT_EQ(block.outL[5], 1.0f);
+}
+
+TEST_F(SarnelOutput, NonFiniteInputNeverPoisonsTheDelayLine) {
+  plugin->setParameter(kDelay, 0.001f);
+  plugin->setParameter(kFeedback, 1.0f);
+  Block block(256);
+  block.inL[0] = std::nanf("");
+  block.inL[1] = INFINITY;
+  block.inR[2] = -INFINITY;
+  block.inL[3] = 0.5f;
+  block.replacing(*plugin);
+  // The echo of the finite input circulates.
+  float loudest = 0.0f;
+  for (std::size_t i = 4; i < block.outL.size(); ++i) loudest = std::max(loudest, std::fabs(block.outL[i]));
+  EXPECT_GT(loudest, 0.1f);
+  for (int round = 0; round < 20; ++round) {
+    for (std::size_t i = 0; i < block.outL.size(); ++i) {
+      ASSERT_TRUE(std::isfinite(block.outL[i]) && std::isfinite(block.outR[i])) << round << " " << i;
+    }
+    block.inL.assign(block.inL.size(), 0.0f);
+    block.inR.assign(block.inR.size(), 0.0f);
+    block.replacing(*plugin);
+  }
+}
+
+TEST_F(SarnelOutput, AccumulatingProcessAddsToTheOutput) {
+  Block block(4);
+  block.inL[0] = 0.25f;
+  block.outL.assign(4, 0.5f);
+  block.outR.assign(4, 0.5f);
+  block.accumulating(*plugin);
+  EXPECT_NEAR(block.outL[1], 0.75f, kClipTolerance);
+  EXPECT_NEAR(block.outL[2], 0.5f, kClipTolerance);
+}
+
+}  // namespace
