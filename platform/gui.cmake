@@ -33,3 +33,23 @@ else()
       ${CMAKE_CURRENT_LIST_DIR}/linux/InWindowServices.cpp
       ${CMAKE_CURRENT_LIST_DIR}/linux/DesktopFileDialogs.cpp)
 endif()
+
+# The editor's native window and the glue an APluginEditor uses to open it.
+# On Linux the window also draws the modal boxes, so this part needs the
+# widget core (vornhalt_gui) and Xlib (Debian: libx11-dev).
+add_library(vornhalt_platform_gui STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/EditorWindowHost.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/headless/HeadlessEditorWindow.cpp)
+target_include_directories(vornhalt_platform_gui PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(vornhalt_platform_gui PUBLIC vornhalt_platform vornhalt_gui)
+if(WIN32)
+  target_sources(vornhalt_platform_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32/Win32EditorWindow.cpp)
+  target_link_libraries(vornhalt_platform_gui PUBLIC user32 gdi32 shell32)
+else()
+  find_package(X11 REQUIRED)
+  target_sources(vornhalt_platform_gui PRIVATE
+      ${CMAKE_CURRENT_LIST_DIR}/linux/X11EditorWindow.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/X11DialogPresenter.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/DrawnBoxes.cpp)
+  target_link_libraries(vornhalt_platform_gui PUBLIC X11::X11)
+endif()

@@ -1,0 +1,104 @@
+// A plug-in with a blank editor of Sarnel's size, opened, closed and counted
+// exactly as the instruments' editors do, so a test host can prove the
+// native window inside a real parent window.
+
+#include <algorithm>
+#include <memory>
+
+#include "framework/AudioEffectX.h"
+#include "framework/PluginEntry.h"
+#include "gui/Form.h"
+#include "gui/Label.h"
+#include "gui/Panel.h"
+#include "platform/EditorWindowHost.h"
+#include "tests/gui/EditorWindowProbeTrace.h"
+
+namespace editorprobe {
+namespace {
+
+void trace(vst::AudioEffectX& effect, Trace what) { effect.hostVendorSpecific(kTraceIndex, what, nullptr, 0.0f); }
+
+std::unique_ptr<gui::Form> makeForm(vst::AudioEffectX& effect) {
+  auto form = std::make_unique<gui::Form>(kWidth, kHeight, gui::rgb(16, 24, 48));
+  auto& title = form->add<gui::Label>(gui::Rect::sized(20, 20, 0, 0), "Editor window probe");
+  title.setFont(gui::Font(-19, gui::FontWeight::bold));
+  title.setTextColor(gui::colors::white);
+  auto& button = form->add<gui::Panel>(gui::Rect::sized(kButtonLeft, kButtonTop, kButtonSize, kButtonSize),
+                                       gui::rgb(255, 0, 0));
+  button.setCursor(gui::Cursor::hand);
+  button.onClick = [&effect, &button](gui::Component&) {
+    button.setColor(gui::rgb(0, 255, 0));
+    effect.setParameterAutomated(0, 1.0f);
+  };
+  return form;
+}
+
+class ProbeEditor : public vst::AEffEditor {
+ public:
+  explicit ProbeEditor(vst::AudioEffectX* owner) : AEffEditor(owner), owner_(owner) {}
+  ~ProbeEditor() override { window_.reset(); }
+
+  vst::VstInt32 getRect(vst::ERect** rect) override {
+    area_ = {0, 0, kHeight, kWidth};
+    if (rect != nullptr) *rect = &area_;
+    return 1;
+  }
+  vst::VstInt32 open(void* parent) override {
+    parent_ = parent;
+    const int old = openCount_++;
+    if (old == 0 || !window_) {
+      window_ = std::make_unique<platform::EditorWindowHost>(parent, makeForm(*owner_));
+      trace(*owner_, windowCreated);
+    }
+    window_->show();
+    return 1;
+  }
+  void close() override {
+    if (window_) window_->hide();
+    openCount_ = std::max(openCount_ - 1, 0);
+    if (openCount_ == 0) {
+      if (window_) trace(*owner_, windowDestroyed);
+      window_.reset();
+      parent_ = nullptr;
+    }
+  }
+  void idle() override {
+    if (window_) window_->idle();
+  }
+
+ private:
+  vst::AudioEffectX* owner_;
+  vst::ERect area_{};
+  int openCount_ = 0;
+  std::unique_ptr<platform::EditorWindowHost> window_;
+  void* parent_ = nullptr;
+};
+
+class ProbeEffect : public vst::AudioEffectX {
+ public:
+  explicit ProbeEffect(vst::audioMasterCallback master) : AudioEffectX(master, 1, 1) {
+    setEditor(new ProbeEditor(this));
+    setUniqueID(vst::fourCharCode('E', 'd', 'P', 'r'));
+    isSynth(true);
+  }
+  void setParameter(vst::VstInt32 index, float value) override {
+    if (index == 0) value_ = value;
+  }
+  float getParameter(vst::VstInt32 index) override { return index == 0 ? value_ : 0.0f; }
+  // Audio thread.
+  void process(float**, float**, vst::VstInt32) override {}
+  // Audio thread.
+  void processReplacing(float**, float** outputs, vst::VstInt32 frames) override {
+    for (int channel = 0; channel < 2; ++channel) std::fill(outputs[channel], outputs[channel] + frames, 0.0f);
+  }
+
+ private:
+  float value_ = 0.0f;
+};
+
+}  // namespace
+}  // namespace editorprobe
+
+extern "C" vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) {
+  return vst::createEffect<editorprobe::ProbeEffect>(audioMaster);
+}

@@ -1,0 +1,171 @@
+// The editor inside a real parent window on X11 (Xvfb in the build): opened
+// through the host's editor opcodes, clicked through real window events,
+// captured to a PNG, closed and reopened by the counts of the editor hosting
+// rules. Events reach the plug-in only through the host's editor idle.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "gui/Canvas.h"
+#include "tests/gui/EditorWindowTestSupport.h"
+
+// Last: Xlib's macros (None, Status, ...) clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using namespace editorprobe;
+
+class X11EditorWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    display = XOpenDisplay(nullptr);
+    if (display == nullptr) GTEST_SKIP() << "no X display (the test command runs under xvfb-run)";
+    parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 760, 600, 0, 0,
+                                 WhitePixel(display, DefaultScreen(display)));
+    XMapWindow(display, parent);
+    XSync(display, False);
+    plugin = host::Plugin::load(probePath());
+    ASSERT_NE(plugin, nullptr);
+    plugin->start();
+  }
+  void TearDown() override {
+    if (plugin) plugin->close();
+    plugin.reset();
+    if (display != nullptr) {
+      XDestroyWindow(display, parent);
+      XCloseDisplay(display);
+    }
+  }
+
+  void* parentHandle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)); }
+
+  // The host's editor idle, called for a while as a host's timer would.
+  void idle(int milliseconds = 200) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+      XSync(display, False);
+      plugin->dispatch(vst::effEditIdle);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  Window editorChild() const {
+    Window root = 0, up = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display, parent, &root, &up, &children, &count);
+    const Window child = count > 0 ? children[0] : 0;
+    if (children != nullptr) XFree(children);
+    return child;
+  }
+
+  bool mapped(Window window) const {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    return attributes.map_state == IsViewable;
+  }
+
+  void sendButton(Window window, int type, int x, int y, unsigned int state) {
+    XEvent event{};
+    event.xbutton.type = type;
+    event.xbutton.display = display;
+    event.xbutton.window = window;
+    event.xbutton.root = DefaultRootWindow(display);
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    event.xbutton.button = Button1;
+    event.xbutton.state = state;
+    event.xbutton.same_screen = True;
+    event.xbutton.time = CurrentTime;
+    XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+    XFlush(display);
+  }
+
+  gui::Canvas capture(Window window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    gui::Canvas canvas(attributes.width, attributes.height);
+    if (image == nullptr) return canvas;
+    for (int y = 0; y < attributes.height; ++y) {
+      for (int x = 0; x < attributes.width; ++x) {
+        canvas.pixels()[y * attributes.width + x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) | 0xFF000000u;
+      }
+    }
+    XDestroyImage(image);
+    return canvas;
+  }
+
+  Display* display = nullptr;
+  Window parent = 0;
+  std::unique_ptr<host::Plugin> plugin;
+};
+
+TEST_F(X11EditorWindow, OpensAChildOfTheHostWindowOfTheEditorSize) {
+  vst::ERect* rect = nullptr;
+  EXPECT_EQ(plugin->dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, kWidth);
+  EXPECT_EQ(rect->bottom - rect->top, kHeight);
+
+  EXPECT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle()), 1);
+  XSync(display, False);
+  const Window child = editorChild();
+  ASSERT_NE(child, 0u);
+  EXPECT_TRUE(mapped(child));
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display, child, &attributes);
+  EXPECT_EQ(attributes.width, kWidth);
+  EXPECT_EQ(attributes.height, kHeight);
+  idle();
+
+  // A click as window events; it takes effect at the host's next idle.
+  sendButton(child, ButtonPress, kButtonLeft + 10, kButtonTop + 10, 0);
+  sendButton(child, ButtonRelease, kButtonLeft + 10, kButtonTop + 10, Button1Mask);
+  EXPECT_FALSE(clickAutomated(*plugin));
+  idle();
+  EXPECT_TRUE(clickAutomated(*plugin));
+
+  const gui::Canvas screenshot = capture(child);
+  ASSERT_TRUE(screenshot.savePng(artefactPath("editor_window_x11.png")));
+  EXPECT_EQ(screenshot.pixel(kButtonLeft + 30, kButtonTop + 30) & 0xFFFFFFu, 0x00FF00u);
+  EXPECT_EQ(screenshot.pixel(5, 400) & 0xFFFFFFu, 0x101830u);
+  plugin->dispatch(vst::effEditClose);
+  XSync(display, False);
+  EXPECT_EQ(editorChild(), 0u);
+}
+
+TEST_F(X11EditorWindow, CloseAndReopenFollowTheOpenCount) {
+  plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle());
+  XSync(display, False);
+  const Window first = editorChild();
+  plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle());
+  XSync(display, False);
+  EXPECT_EQ(editorChild(), first);
+  plugin->dispatch(vst::effEditClose);
+  XSync(display, False);
+  EXPECT_EQ(editorChild(), first);  // kept, hidden
+  EXPECT_FALSE(mapped(first));
+  plugin->dispatch(vst::effEditClose);
+  XSync(display, False);
+  EXPECT_EQ(editorChild(), 0u);
+  plugin->dispatch(vst::effEditClose);
+  plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle());
+  XSync(display, False);
+  const Window second = editorChild();
+  ASSERT_NE(second, 0u);
+  EXPECT_TRUE(mapped(second));
+  const std::vector<int> seen = traces(*plugin);
+  EXPECT_EQ(countOf(seen, windowCreated), 2);
+  EXPECT_EQ(countOf(seen, windowDestroyed), 1);
+  plugin->dispatch(vst::effEditClose);
+}
+
+}  // namespace
