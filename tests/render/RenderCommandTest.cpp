@@ -7,6 +7,7 @@
 #include "host/MidiFileWriter.h"
 #include "host/PresetFile.h"
 #include "render/ExitCode.h"
+#include "render/ProgressBar.h"
 #include "tests/render/GateProbe.h"
 #include "tests/render/RenderTestSupport.h"
 
@@ -211,6 +212,29 @@ TEST_F(RenderCommand, UnwritableOutputsLeaveNothingBehind) {
   EXPECT_EQ(run(args).code, code(ExitCode::outputUnwritable));
   // Only the song itself: no WAV, no temporary file.
   EXPECT_EQ(render_test::filesIn(dir), std::vector<std::string>{"song.mid"});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RenderProgressBar, DrawsInPlaceAtMostTenTimesASecondAndClearsItsLine) {
+  std::ostringstream out;
+  render::ProgressBar bar(out, true, 1000);
+  bar.update(250, 1000);
+  const std::string first = out.str();
+  EXPECT_EQ(first.front(), '\r');
+  EXPECT_NE(first.find("[##########                              ]  25%"), std::string::npos) << first;
+  EXPECT_NE(first.find("0.2 s"), std::string::npos) << first;
+  bar.update(500, 1000);  // too soon after the first drawing
+  EXPECT_EQ(out.str(), first);
+  bar.finish();
+  EXPECT_EQ(out.str().back(), '\r');
+  std::ostringstream silent;
+  render::ProgressBar off(silent, false, 1000);
+  off.update(500, 1000);
+  off.finish();
+  EXPECT_TRUE(silent.str().empty());
 }
 
 }  // namespace
