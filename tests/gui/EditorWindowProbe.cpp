@@ -11,6 +11,7 @@
 #include "gui/Label.h"
 #include "gui/Panel.h"
 #include "platform/EditorWindowHost.h"
+#include "platform/MessageBoxService.h"
 #include "tests/gui/EditorWindowProbeTrace.h"
 
 namespace editorprobe {
@@ -29,6 +30,15 @@ std::unique_ptr<gui::Form> makeForm(vst::AudioEffectX& effect) {
   button.onClick = [&effect, &button](gui::Component&) {
     button.setColor(gui::rgb(0, 255, 0));
     effect.setParameterAutomated(0, 1.0f);
+  };
+  auto& question = form->add<gui::Panel>(gui::Rect::sized(kQuestionLeft, kButtonTop, kButtonSize, kButtonSize),
+                                         gui::rgb(0, 0, 255));
+  question.onClick = [&effect](gui::Component&) {
+    const platform::MessageResult answer = platform::systemMessageBoxes().show(
+        "Keep this sample?", "Editor window probe", platform::MessageButtons::yesNo, platform::MessageIcon::question);
+    trace(effect, answer == platform::MessageResult::yes  ? answeredYes
+                  : answer == platform::MessageResult::no ? answeredNo
+                                                          : answeredOther);
   };
   return form;
 }

@@ -8,7 +8,7 @@ namespace editorprobe {
 constexpr vst::VstInt32 kTraceOpcode = 35;  // audioMasterVendorSpecific
 constexpr vst::VstInt32 kTraceIndex = vst::fourCharCode('E', 'd', 'W', 'n');
 
-enum Trace : int { windowCreated = 1, windowDestroyed };
+enum Trace : int { windowCreated = 1, windowDestroyed, answeredYes, answeredNo, answeredOther };
 
 constexpr int kWidth = 678;
 constexpr int kHeight = 497;
@@ -17,5 +17,8 @@ constexpr int kHeight = 497;
 constexpr int kButtonLeft = 100;
 constexpr int kButtonTop = 120;
 constexpr int kButtonSize = 60;
+// A click on the second square asks a yes/no question in a message box and
+// traces the answer.
+constexpr int kQuestionLeft = 200;
 
 }  // namespace editorprobe

@@ -142,6 +142,36 @@ TEST_F(X11EditorWindow, OpensAChildOfTheHostWindowOfTheEditorSize) {
   EXPECT_EQ(editorChild(), 0u);
 }
 
+TEST_F(X11EditorWindow, MessageBoxIsDrawnInTheWindowAndAnsweredByKey) {
+  plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle());
+  XSync(display, False);
+  const Window child = editorChild();
+  idle(50);
+  // The box runs a modal loop inside the host's idle call, so the answer
+  // comes from another connection, as a user's key would.
+  std::thread user([child] {
+    Display* other = XOpenDisplay(nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    XEvent key{};
+    key.xkey.type = KeyPress;
+    key.xkey.display = other;
+    key.xkey.window = child;
+    key.xkey.root = DefaultRootWindow(other);
+    key.xkey.keycode = XKeysymToKeycode(other, XStringToKeysym("Return"));
+    key.xkey.same_screen = True;
+    XSendEvent(other, child, True, KeyPressMask, &key);
+    XCloseDisplay(other);
+  });
+  sendButton(child, ButtonPress, kQuestionLeft + 10, kButtonTop + 10, 0);
+  sendButton(child, ButtonRelease, kQuestionLeft + 10, kButtonTop + 10, Button1Mask);
+  idle(100);  // runs the box until the key arrives
+  user.join();
+  const std::vector<int> seen = traces(*plugin);
+  EXPECT_EQ(countOf(seen, answeredYes), 1);  // Enter takes the first button
+  EXPECT_EQ(countOf(seen, answeredOther), 0);
+  plugin->dispatch(vst::effEditClose);
+}
+
 TEST_F(X11EditorWindow, CloseAndReopenFollowTheOpenCount) {
   plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle());
   XSync(display, False);
