@@ -1,5 +1,6 @@
 #include "synth/engine/APlugin.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -15,22 +16,12 @@ namespace {
 constexpr float kPeriod = static_cast<float>(TWaveTables::kPeriod);
 // Keeps state away from denormal numbers.
 constexpr float kAntiDenormal = 1e-24f;
-constexpr float kGlideStep = 0.03f;
 
 // The order in which setProgram applies a program's values.
 constexpr std::array<int, kNumLiveValues> kProgramOrder = {
     kGTune, kGlide, kPWM, kFM, kTube, kFat, kAAt, kADe, kASu, kARe, kRMod, kMix, kLFOWav, kWav1,
     kTun1, kFin1, kWav2, kTun2, kFin2, kCut, kReso, kFilt, kLFOAmnt, kLFORate, kLFODest, kOutVol,
     kPhase};
-
-// A phase that left 0..16384 by more than one period (a very high note with
-// raised tunes, or a large frequency-modulation jump) is brought back by
-// whole periods, so every table index stays inside its array. fmod is exact.
-float wrapPeriods(float phase) {
-  float wrapped = std::fmod(phase, kPeriod);
-  if (wrapped < 0.0f) wrapped += kPeriod;
-  return wrapped;
-}
 
 // 2^(s/12): whole octaves exactly, the rest from one power within the octave.
 float semitoneRatio(int semitones) {
@@ -51,14 +42,12 @@ bool isMidiEvent(const vst::VstEvent* event) {
 
 struct APlugin::RenderValues {
   std::array<float, kNumLiveValues> v;
-  std::int32_t wave1;
-  std::int32_t wave2;
   std::int32_t lfoWave;
   std::int32_t lfoDest;
-  int mode;
   float lfoPhase;
   float lfoOutput;
   bool lfoMoved;
+  VoiceFrame voice;
 };
 
 APlugin::APlugin(vst::audioMasterCallback audioMaster) : APlugin(audioMaster, APluginOptions{}) {}
@@ -70,11 +59,11 @@ APlugin::APlugin(vst::audioMasterCallback audioMaster, APluginOptions options)
   setEditor(new APluginEditor(this, std::move(options.editorWindowFactory)));
 
   // Engine state at rest, then the tables.
-  glideTarget1 = 0.0f;
-  glideTarget2 = 0.0f;
+  voices.glideTarget1 = 0.0f;
+  voices.glideTarget2 = 0.0f;
   lfoOutputValue.store(0.0f, std::memory_order_relaxed);
-  for (TVoice& v : voices) v.note = 0;
-  tables = std::make_unique<TWaveTables>(options.noiseSeed);
+  for (std::uint8_t& note : voices.note) note = 0;
+  tables = TWaveTables::shared(options.noiseSeed);
   for (int pos = 0; pos < TCombStage::kLength; ++pos) {
     ringCarrier[static_cast<std::size_t>(pos)] = static_cast<float>(std::sin(static_cast<double>(pos * 5000 + 1)));
   }
@@ -84,11 +73,11 @@ APlugin::APlugin(vst::audioMasterCallback audioMaster, APluginOptions options)
                                                   std::memory_order_relaxed);
   }
   voiceCount = kNumVoices;
-  for (TVoice& v : voices) {
-    v.phase1 = v.phase2 = 0.0f;
-    v.increment1 = v.increment2 = 0.0f;
-    v.state = kEnvelopeIdle;
-    v.level = 0.0f;
+  for (int i = 0; i < TVoiceBank::kCapacity; ++i) {
+    voices.phase1[i] = voices.phase2[i] = 0.0f;
+    voices.increment1[i] = voices.increment2[i] = 0.0f;
+    voices.state[i] = kEnvelopeIdle;
+    voices.level[i] = 0.0f;
   }
   lfoPhaseValue.store(0.0f, std::memory_order_relaxed);
 
@@ -302,7 +291,7 @@ vst::VstInt32 APlugin::processEvents(vst::VstEvents* events) {
         noteOn(shifted, velocity);
       } else {
         for (int v = 1; v <= kNumVoices; ++v) {
-          if (voices[static_cast<std::size_t>(v - 1)].note == shifted) noteOff(v);
+          if (voices.note[v - 1] == shifted) noteOff(v);
         }
       }
     } else if (status == 0xB0 || status == 0xE0) {
@@ -334,6 +323,12 @@ void APlugin::applyController(int source, float value) {
 // ---------------------------------------------------------------------------
 // Voices
 
+void APlugin::startEnvelope(int lane, float attackRate) {
+  voices.state[lane] = kEnvelopeAttack;
+  voices.level[lane] = 0.0f;
+  voices.setRate(lane, attackRate);
+}
+
 void APlugin::noteOn(int note, int velocity) {
   const int s1 = nearest(static_cast<float>(note) + 48.0f * live(kTun1) - 24.0f);
   const int s2 = nearest(static_cast<float>(note) + 48.0f * live(kTun2) - 24.0f);
@@ -341,233 +336,217 @@ void APlugin::noteOn(int note, int velocity) {
   const float base2 = semitoneRatio(s2);
   const bool glide = live(kGlide) > 0.0f;
   const float attackRate = 1.0f - live(kAAt);
-  const auto start = [attackRate](TVoice& voice) {
-    voice.state = kEnvelopeAttack;
-    voice.level = 0.0f;
-    voice.setRate(attackRate);
-  };
 
   if (live(kFat) > 0.0f) {
-    for (int v = 1; v <= kNumVoices; ++v) {
-      TVoice& voice = voices[static_cast<std::size_t>(v - 1)];
-      voice.note = static_cast<std::uint8_t>(note);
-      voice.gain = static_cast<float>(velocity) / 127.0f * 0.7f;
-      const float detune = static_cast<float>(v - 1) / 10.0f - 0.25f;
+    for (int lane = 0; lane < kNumVoices; ++lane) {
+      voices.note[lane] = static_cast<std::uint8_t>(note);
+      voices.gain[lane] = static_cast<float>(velocity) / 127.0f * 0.7f;
+      const float detune = static_cast<float>(lane) / 10.0f - 0.25f;  // (v − 1) / 10 − 0.25
       const float increment1 = base1 + detune;
       const float increment2 = base2 - detune;
       if (glide) {
-        glideTarget1 = increment1;
-        glideTarget2 = increment2;
+        voices.glideTarget1 = increment1;
+        voices.glideTarget2 = increment2;
       } else {
-        voice.increment1 = increment1;
-        voice.increment2 = increment2;
+        voices.increment1[lane] = increment1;
+        voices.increment2[lane] = increment2;
       }
-      start(voice);
+      startEnvelope(lane, attackRate);
     }
     return;
   }
 
-  for (int v = kNumVoices; v >= 1; --v) {
-    TVoice& voice = voices[static_cast<std::size_t>(v - 1)];
-    if (voice.note != 0 && voice.state != kEnvelopeIdle) continue;
-    voice.note = static_cast<std::uint8_t>(note);
-    voice.gain = static_cast<float>(velocity) / 127.0f;
+  for (int lane = kNumVoices - 1; lane >= 0; --lane) {
+    if (voices.note[lane] != 0 && voices.state[lane] != kEnvelopeIdle) continue;
+    voices.note[lane] = static_cast<std::uint8_t>(note);
+    voices.gain[lane] = static_cast<float>(velocity) / 127.0f;
     if (glide) {
-      glideTarget1 = base1;
-      glideTarget2 = base2;
+      voices.glideTarget1 = base1;
+      voices.glideTarget2 = base2;
     } else {
-      voice.increment1 = base1;
-      voice.increment2 = base2;
+      voices.increment1[lane] = base1;
+      voices.increment2[lane] = base2;
     }
-    start(voice);
+    startEnvelope(lane, attackRate);
     if (live(kGlide) == 0.0f) {
-      voice.phase1 = 0.0f;
-      voice.phase2 = 0.0f;
+      voices.phase1[lane] = 0.0f;
+      voices.phase2[lane] = 0.0f;
     }
     return;
   }
   // Every voice is busy: the note is dropped (no stealing).
 }
 
+void APlugin::release(int lane, float releaseRate, bool sustainZero) {
+  voices.state[lane] = kEnvelopeRelease;
+  voices.setRate(lane, releaseRate);
+  if (sustainZero) voices.state[lane] = kEnvelopeIdle;
+}
+
 void APlugin::noteOff(int voiceNumber) {
   const float releaseRate = 1.0f - live(kARe);
   const bool sustainZero = live(kASu) == 0.0f;
-  const auto release = [&](TVoice& voice) {
-    voice.state = kEnvelopeRelease;
-    voice.setRate(releaseRate);
-    if (sustainZero) voice.state = kEnvelopeIdle;
-  };
   if (live(kFat) > 0.0f) {
-    for (int v = 1; v <= kNumVoices; ++v) release(voices[static_cast<std::size_t>(v - 1)]);
+    for (int lane = 0; lane < kNumVoices; ++lane) release(lane, releaseRate, sustainZero);
     return;
   }
   if (voiceNumber < 1 || voiceNumber > kNumVoices) return;
-  TVoice& voice = voices[static_cast<std::size_t>(voiceNumber - 1)];
-  if (voice.state != kEnvelopeIdle) release(voice);
+  if (voices.state[voiceNumber - 1] != kEnvelopeIdle) release(voiceNumber - 1, releaseRate, sustainZero);
 }
 
 // ---------------------------------------------------------------------------
 // Rendering
 
-float APlugin::envelopeStep(TVoice& voice, const RenderValues& values) {
-  switch (voice.state) {
-    case kEnvelopeAttack:
-      voice.level += voice.step;
-      if (voice.level >= 1.0f) {
-        voice.level = 1.0f;
-        voice.state = kEnvelopeDecay;
-        voice.setRate(1.0f - values.v[kADe]);
-      }
-      break;
-    case kEnvelopeDecay: {
-      voice.level -= voice.step;
-      const float sustain = values.v[kASu];
-      if (voice.level < sustain) {
-        voice.level = sustain;
-        voice.state = kEnvelopeSustain;
-        voice.setRate(0.0f);
-        if (sustain == 0.0f) {
-          voice.state = kEnvelopeIdle;
-          voice.note = 0;
-        }
-      }
-      break;
-    }
-    case kEnvelopeSustain: break;
-    case kEnvelopeRelease:
-      voice.level -= voice.step;
-      // The last, slightly negative level is returned once and stays.
-      if (voice.level < 0.0f) {
-        voice.state = kEnvelopeIdle;
-        voice.note = 0;
-      }
-      break;
-    default: voice.level = 0.0f; break;
-  }
-  return voice.level;
+namespace {
+
+// The voice values that the LFO may move, taken again after it did.
+void takeVoiceValues(VoiceFrame& frame, const std::array<float, kNumLiveValues>& v) {
+  frame.mix = v[kMix];
+  frame.fine1 = v[kFin1];
+  frame.pwm = v[kPWM];
+  frame.fm = v[kFM];
+  frame.rmod = v[kRMod];
 }
 
-float APlugin::voiceSample(TVoice& voice, const RenderValues& values, float ring) {
-  if (voice.state == kEnvelopeIdle) return 0.0f;
-  const auto& v = values.v;
-  float e = voice.gain * tables->read(values.wave1, voice.phase1, values.mode);
-  float d = voice.gain * tables->read(values.wave2, voice.phase2, values.mode);
+}  // namespace
 
-  const float mix = v[kMix];
-  const float pwm = v[kPWM];
-  if (mix < 0.5f) {
-    if (pwm > 0.0f && voice.phase1 > (1.0f - 0.9f * pwm) * kPeriod) e = 1.0f - d;
-    voice.phase1 += v[kFM] * d * 2000.0f;
-  } else {
-    if (pwm > 0.0f && voice.phase2 > (1.0f - 0.9f * pwm) * kPeriod) d = 1.0f - e;
-    voice.phase2 += v[kFM] * d * 2000.0f;
-  }
-
-  if (v[kGlide] > 0.0f) {
-    if (voice.increment1 < glideTarget1) voice.increment1 += kGlideStep;
-    else if (voice.increment1 > glideTarget1) voice.increment1 -= kGlideStep;
-    if (voice.increment2 < glideTarget2) voice.increment2 += kGlideStep;
-    else if (voice.increment2 > glideTarget2) voice.increment2 -= kGlideStep;
-  }
-
-  voice.phase1 += voice.increment1 + (v[kFin1] - 0.5f);
-  if (voice.phase1 >= kPeriod) {
-    voice.phase1 -= kPeriod;
-    if (voice.phase1 >= kPeriod) voice.phase1 = wrapPeriods(voice.phase1);
-    voice.phase2 = voice.phase1;  // hard sync
-  }
-  if (voice.phase1 < 0.0f) {
-    voice.phase1 += kPeriod;
-    if (voice.phase1 < 0.0f) voice.phase1 = wrapPeriods(voice.phase1);
-  }
-
-  // The 0.2 (not 0.5) offset tunes oscillator 2 slightly above oscillator 1.
-  voice.phase2 += voice.increment2 + (v[kFin2] - 0.2f);
-  if (voice.phase2 >= kPeriod) {
-    voice.phase2 -= kPeriod;
-    if (voice.phase2 >= kPeriod) voice.phase2 = wrapPeriods(voice.phase2);
-  }
-  if (voice.phase2 < 0.0f) {
-    voice.phase2 += kPeriod;
-    if (voice.phase2 < 0.0f) voice.phase2 = wrapPeriods(voice.phase2);
-  }
-
-  const float h = (1.0f - mix) * e + mix * d;
-  const float level = envelopeStep(voice, values);
-  const float rmod = v[kRMod];
-  float result = rmod > 0.0f ? level * ((1.0f - rmod) * h + rmod * (e + d) * ring * 4.0f) : level * h;
-  if (pwm > 0.0f) result *= 0.7f;
-  return result;
-}
-
-float APlugin::renderSample(float in0, float in1, RenderValues& values) {
+template <int Mode>
+void APlugin::renderFrames(const float* in0, const float* in1, float* out0, float* out1, vst::VstInt32 frames,
+                           bool accumulate, RenderValues& values) {
   auto& v = values.v;
-  if (v[kLFOAmnt] > 0.0f) {
-    const float* lfoTable = tables->values(values.lfoWave);
-    const float lfo = (lfoTable[nearestSmall(values.lfoPhase)] * v[kLFOAmnt] + 1.0f) * 0.5f;
-    values.lfoOutput = lfo;
-    v[static_cast<std::size_t>(values.lfoDest)] = lfo;
-    values.lfoMoved = true;
-    values.lfoPhase += 0.8f * v[kLFORate];
-    if (values.lfoPhase >= kPeriod) values.lfoPhase -= kPeriod;
+  const bool invert = v[kPhase] > 0.0f;
+  // Without the LFO every live value holds for the whole block, and the
+  // voices run through chunks of frames at a time; with it, one frame at a
+  // time, as it may move any of them.
+  const bool lfoOn = v[kLFOAmnt] > 0.0f;
+  constexpr int kChunk = 64;
+  alignas(16) float ring[kChunk];
+  double sums[kChunk];
+  float filterInput[kChunk];
+  float mixed[kChunk];
+
+  for (vst::VstInt32 start = 0; start < frames;) {
+    const int count = lfoOn ? 1 : static_cast<int>(std::min<vst::VstInt32>(kChunk, frames - start));
+    if (lfoOn) {
+      const float* lfoTable = tables->values(values.lfoWave);
+      const float lfo = (lfoTable[nearestSmall(values.lfoPhase)] * v[kLFOAmnt] + 1.0f) * 0.5f;
+      values.lfoOutput = lfo;
+      v[static_cast<std::size_t>(values.lfoDest)] = lfo;
+      values.lfoMoved = true;
+      values.lfoPhase += 0.8f * v[kLFORate];
+      if (values.lfoPhase >= kPeriod) values.lfoPhase -= kPeriod;
+      takeVoiceValues(values.voice, v);
+    }
+    const float mix = v[kMix];
+    const float rmod = v[kRMod];
+    const float tube = v[kTube];
+    const double outVol = v[kOutVol];
+    const TResonantFilter::Setting setting = TResonantFilter::setting(v[kReso], v[kCut], v[kFilt]);
+
+    // The ring modulator's carrier follows the comb position, frame by frame.
+    int pos = combStage.position();
+    for (int n = 0; n < count; ++n) {
+      ring[n] = ringCarrier[static_cast<std::size_t>(pos)];
+      pos = pos == TCombStage::kLength - 1 ? 0 : pos + 1;
+    }
+    voices.render<Mode>(values.voice, ring, sums, count);
+
+    // The input mix, the filter, the comb and the clip, each over the chunk
+    // (loops without branches inside, which the compiler vectorises).
+    const double voiceCountAsDouble = voiceCount;
+    float inputs[2][kChunk];
+    for (int n = 0; n < count; ++n) {
+      // Input that is not a finite number is silence: it must not poison
+      // the filter and comb state for good.
+      const float a = in0 != nullptr ? in0[start + n] : 0.0f;
+      const float b = in1 != nullptr ? in1[start + n] : 0.0f;
+      inputs[0][n] = std::isfinite(a) ? a : 0.0f;
+      inputs[1][n] = std::isfinite(b) ? b : 0.0f;
+    }
+    if (rmod > 0.0f) {
+      for (int n = 0; n < count; ++n) {
+        const float a = inputs[0][n];
+        const float b = inputs[1][n];
+        const float g = (1.0f - mix) * a + mix * b;
+        const float ringed = (1.0f - rmod) * g + rmod * (a + b) * ring[n] * 4.0f;
+        filterInput[n] = static_cast<float>(ringed + sums[n] * outVol / voiceCountAsDouble);
+      }
+    } else {
+      for (int n = 0; n < count; ++n) {
+        const float g = (1.0f - mix) * inputs[0][n] + mix * inputs[1][n];
+        filterInput[n] = static_cast<float>(g + sums[n] * outVol / voiceCountAsDouble);
+      }
+    }
+    outputFilter.filterChunk(filterInput, mixed, count, setting);
+    for (int n = combStage.combChunk(mixed, 0, count, tube); n < count;
+         n = combStage.combChunk(mixed, n + 1, count, tube)) {
+      // Only an overflow of extreme input gets here: filter and comb start
+      // again from rest after this frame, which gives silence.
+      outputFilter.reset();
+      combStage.reset();
+      mixed[n] = 0.0f;
+      outputFilter.filterChunk(filterInput + n + 1, mixed + n + 1, count - n - 1, setting);
+    }
+    for (int n = 0; n < count; ++n) {
+      float o = mixed[n];
+      o = o > 1.0f ? 1.0f : o;
+      o = o < -1.0f ? -1.0f : o;
+      mixed[n] = o + kAntiDenormal;
+    }
+    float* left = out0 + start;
+    float* right = out1 + start;
+    if (accumulate) {
+      for (int n = 0; n < count; ++n) left[n] += mixed[n];
+      if (invert) {
+        for (int n = 0; n < count; ++n) right[n] -= mixed[n];
+      } else {
+        for (int n = 0; n < count; ++n) right[n] += mixed[n];
+      }
+    } else {
+      for (int n = 0; n < count; ++n) left[n] = mixed[n];
+      if (invert) {
+        for (int n = 0; n < count; ++n) right[n] = -mixed[n];
+      } else {
+        for (int n = 0; n < count; ++n) right[n] = mixed[n];
+      }
+    }
+    start += count;
   }
-
-  const float ring = ringCarrier[static_cast<std::size_t>(combStage.position())];
-  double sum = 0.0;
-  for (int i = 0; i < voiceCount; ++i) sum += voiceSample(voices[static_cast<std::size_t>(i)], values, ring);
-  sum = sum * v[kOutVol] / voiceCount;
-
-  // Input that is not a finite number is silence: it must not poison the
-  // filter and comb state for good.
-  if (!std::isfinite(in0)) in0 = 0.0f;
-  if (!std::isfinite(in1)) in1 = 0.0f;
-  float g = (1.0f - v[kMix]) * in0 + v[kMix] * in1;
-  if (v[kRMod] > 0.0f) g = (1.0f - v[kRMod]) * g + v[kRMod] * (in0 + in1) * ring * 4.0f;
-
-  const float r = outputFilter.filterSample(static_cast<float>(g + sum), v[kReso], v[kCut], v[kFilt]);
-  float o = combStage.combSample(r, v[kTube]);
-  if (!std::isfinite(o)) {
-    // Only an overflow of extreme input gets here; start again from rest.
-    outputFilter.reset();
-    combStage.reset();
-    o = 0.0f;
-  }
-  if (o > 1.0f) o = 1.0f;
-  if (o < -1.0f) o = -1.0f;
-  return o;
 }
 
 void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames, bool accumulate) {
   if (frames <= 0 || outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) return;
   const float* in0 = inputs != nullptr ? inputs[0] : nullptr;
   const float* in1 = inputs != nullptr ? inputs[1] : nullptr;
-  float* out0 = outputs[0];
-  float* out1 = outputs[1];
 
   RenderValues values;
   for (int i = 0; i < kNumLiveValues; ++i) values.v[static_cast<std::size_t>(i)] = live(i);
-  values.wave1 = wave1.load(std::memory_order_relaxed);
-  values.wave2 = wave2.load(std::memory_order_relaxed);
   values.lfoWave = lfoWaveValue.load(std::memory_order_relaxed);
   values.lfoDest = lfoDest.load(std::memory_order_relaxed);
-  values.mode = interpolation.load(std::memory_order_relaxed);
   const float lfoPhaseAtStart = lfoPhaseValue.load(std::memory_order_relaxed);
   values.lfoPhase = lfoPhaseAtStart;
   values.lfoOutput = lfoOutputValue.load(std::memory_order_relaxed);
   values.lfoMoved = false;
-  const bool invert = values.v[kPhase] > 0.0f;
+  VoiceFrame& voice = values.voice;
+  takeVoiceValues(voice, values.v);
+  voice.glide = values.v[kGlide];
+  voice.fine2 = values.v[kFin2];
+  voice.decay = values.v[kADe];
+  voice.sustain = values.v[kASu];
+  voice.ring = 0.0f;  // set per frame where a frame is stepped alone
+  voice.osc1 = tables->view(wave1.load(std::memory_order_relaxed));
+  voice.osc2 = tables->view(wave2.load(std::memory_order_relaxed));
 
-  for (vst::VstInt32 i = 0; i < frames; ++i) {
-    const float a = in0 != nullptr ? in0[i] : 0.0f;
-    const float b = in1 != nullptr ? in1[i] : 0.0f;
-    const float y = renderSample(a, b, values) + kAntiDenormal;
-    if (accumulate) {
-      out0[i] += y;
-      if (invert) out1[i] -= y; else out1[i] += y;
-    } else {
-      out0[i] = y;
-      out1[i] = invert ? -y : y;
-    }
+  switch (interpolation.load(std::memory_order_relaxed)) {
+    case kInterpolationFourPoint:
+      renderFrames<kInterpolationFourPoint>(in0, in1, outputs[0], outputs[1], frames, accumulate, values);
+      break;
+    case kInterpolationLinear:
+      renderFrames<kInterpolationLinear>(in0, in1, outputs[0], outputs[1], frames, accumulate, values);
+      break;
+    default:
+      renderFrames<kInterpolationNone>(in0, in1, outputs[0], outputs[1], frames, accumulate, values);
+      break;
   }
 
   if (values.lfoMoved) {

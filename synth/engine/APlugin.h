@@ -18,6 +18,7 @@
 #include "synth/engine/TCombStage.h"
 #include "synth/engine/TResonantFilter.h"
 #include "synth/engine/TVoice.h"
+#include "synth/engine/TVoiceBank.h"
 #include "synth/engine/TWaveTables.h"
 
 namespace marrowglint {
@@ -38,7 +39,6 @@ struct APluginOptions {
 class APlugin : public vst::AudioEffectX {
  public:
   static constexpr int kNumVoices = 4;     // voices that sound
-  static constexpr int kVoiceCapacity = 8; // room in the voice arrays
 
   // Host's GUI thread, both.
   explicit APlugin(vst::audioMasterCallback audioMaster);
@@ -78,8 +78,8 @@ class APlugin : public vst::AudioEffectX {
   void noteOff(int voice);
 
   // Inspection for the editor and tests.
-  const TVoice& voice(int v) const { return voices[static_cast<std::size_t>(v - 1)]; }  // 1..8
-  float glideTarget(int oscillator) const { return oscillator == 1 ? glideTarget1 : glideTarget2; }
+  TVoice voice(int v) const { return voices.snapshot(v - 1); }  // 1..8, a copy
+  float glideTarget(int oscillator) const { return oscillator == 1 ? voices.glideTarget1 : voices.glideTarget2; }
   float lfoPhase() const { return lfoPhaseValue.load(std::memory_order_relaxed); }
   float lfoOutput() const { return lfoOutputValue.load(std::memory_order_relaxed); }
   std::int32_t oscillator1WaveIndex() const { return wave1.load(std::memory_order_relaxed); }
@@ -94,6 +94,8 @@ class APlugin : public vst::AudioEffectX {
   const TResonantFilter& filter() const { return outputFilter; }
   const TCombStage& comb() const { return combStage; }
   const APluginProgram& program(int index) const { return *programs[static_cast<std::size_t>(index)]; }
+  // GUI thread (program editing outside setParameter, as a bank load does).
+  APluginProgram& program(int index) { return *programs[static_cast<std::size_t>(index)]; }
   const char* getHostVendor() const { return hostVendor; }
   const char* getHostProduct() const { return hostProduct; }
   APluginEditor* pluginEditor() const;
@@ -121,15 +123,17 @@ class APlugin : public vst::AudioEffectX {
   void writeSettings();
   void reloadControllerSlots();
   void applyController(int source, float value);
+  void startEnvelope(int lane, float attackRate);
+  void release(int lane, float releaseRate, bool sustainZero);
   void renderBlock(float** inputs, float** outputs, vst::VstInt32 frames, bool accumulate);
-  float renderSample(float in0, float in1, RenderValues& values);
-  float voiceSample(TVoice& voice, const RenderValues& values, float ring);
-  static float envelopeStep(TVoice& voice, const RenderValues& values);
+  template <int Mode>
+  void renderFrames(const float* in0, const float* in1, float* out0, float* out1, vst::VstInt32 frames,
+                    bool accumulate, RenderValues& values);
   float live(int index) const { return liveValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed); }
 
   std::shared_ptr<platform::SettingsStore> settingsStore;
   std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
-  std::unique_ptr<TWaveTables> tables;
+  std::shared_ptr<const TWaveTables> tables;
 
   // What the engine uses; setParameter writes them from any thread.
   std::array<std::atomic<float>, kNumLiveValues> liveValues;
@@ -149,9 +153,7 @@ class APlugin : public vst::AudioEffectX {
 
   // Audio thread only (note events and rendering).
   std::uint8_t voiceCount = kNumVoices;
-  std::array<TVoice, kVoiceCapacity> voices{};
-  float glideTarget1 = 0.0f;
-  float glideTarget2 = 0.0f;
+  TVoiceBank voices;
   TResonantFilter outputFilter;
   TCombStage combStage;
   // sin(pos × 5000 + 1) for each value of the comb position (the ring

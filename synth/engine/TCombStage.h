@@ -23,6 +23,28 @@ class TCombStage {
     return o;
   }
 
+  // combSample over samples[from..count−1] in place. Stops at the first
+  // result that is not a finite number and returns its index (count when
+  // there is none). Audio thread.
+  int combChunk(float* samples, int from, int count, float tube) {
+    int p = pos;
+    for (int n = from; n < count; ++n) {
+      float& slot = line[static_cast<std::size_t>(p)];
+      const float old = slot;
+      const float r = samples[n];
+      const float o = (old + r) / 2.0f;
+      slot = r + 0.999f * old * tube + 1e-24f;
+      p = p == kLength - 1 ? 0 : p + 1;
+      samples[n] = o;
+      if (!std::isfinite(o)) {
+        pos = p;
+        return n;
+      }
+    }
+    pos = p;
+    return count;
+  }
+
   int position() const { return pos; }
   float entry(int i) const { return line[static_cast<std::size_t>(i)]; }
   // Clears a line that overflowed; the position runs on. Audio thread.

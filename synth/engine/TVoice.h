@@ -1,6 +1,6 @@
 #pragma once
-// One voice: two table oscillators and an amplitude envelope. Written and
-// read only on the audio thread (note events and rendering).
+// One voice's fields as a plain record: what the editor and tests inspect.
+// The engine keeps them in a TVoiceBank.
 
 #include <cstdint>
 
@@ -19,19 +19,12 @@ struct TVoice {
   std::uint8_t state = kEnvelopeIdle;
   float level = 0.0f;      // envelope level, 0..1 (just below 0 once a release ends)
   float rate = 0.0f;       // 1 − the parameter of the current stage
-  float step = 0.0f;       // 1 / (rate × 44000 + 100), kept with rate
+  float step = 0.0f;       // 1 / (rate × 44000 + 100)
   float gain = 0.0f;       // velocity gain
   float phase1 = 0.0f;     // table positions, 0..16384
   float phase2 = 0.0f;
   float increment1 = 0.0f; // table steps per sample
   float increment2 = 0.0f;
-
-  // The level change per sample of a stage depends only on its rate; it is
-  // computed once when the rate changes instead of on every sample.
-  void setRate(float newRate) {
-    rate = newRate;
-    step = 1.0f / (newRate * 44000.0f + 100.0f);
-  }
 };
 
 }  // namespace marrowglint

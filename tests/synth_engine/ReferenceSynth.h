@@ -70,6 +70,11 @@ class ReferenceSynth {
     line[pos] = r + 0.999f * line[pos] * p[18] + 1e-24f;
     pos = pos + 1;
     if (pos > 500) pos = 0;
+    if (!std::isfinite(o)) {  // overflow: filter and comb start again from rest
+      s0 = s1 = 0.0f;
+      line.fill(0.0f);
+      o = 0.0f;
+    }
     if (o > 1.0f) o = 1.0f;
     if (o < -1.0f) o = -1.0f;
     return o + 1e-24f;
@@ -98,9 +103,9 @@ class ReferenceSynth {
     const int j = static_cast<int>(std::nearbyint(phase));
     const float f = phase - static_cast<float>(j);
     if (interpolation == 2) {
-      return tables.values(w)[j] + f * (tables.k1(w)[j] + f * (tables.k2(w)[j] + f * tables.k3(w)[j]));
+      return tables.values(w)[j] + f * (tables.k1(w, j) + f * (tables.k2(w, j) + f * tables.k3(w, j)));
     }
-    if (interpolation == 1) return tables.values(w)[j] + f * tables.d(w)[j];
+    if (interpolation == 1) return tables.values(w)[j] + f * tables.d(w, j);
     return tables.values(w)[j];
   }
 

@@ -119,10 +119,10 @@ Neighbours around(int w, int k) {
 
 void expectCoefficients(int w, int k) {
   const Neighbours n = around(w, k);
-  EXPECT_EQ(tables().d(w)[k], n.b - n.a) << w << ' ' << k;
-  EXPECT_EQ(tables().k3(w)[k], (3.0f * (n.a - n.b) - n.p + n.q) / 2.0f) << w << ' ' << k;
-  EXPECT_EQ(tables().k2(w)[k], 2.0f * n.b + n.p - (5.0f * n.a + n.q) / 2.0f) << w << ' ' << k;
-  EXPECT_EQ(tables().k1(w)[k], (n.b - n.p) / 2.0f) << w << ' ' << k;
+  EXPECT_EQ(tables().d(w, k), n.b - n.a) << w << ' ' << k;
+  EXPECT_EQ(tables().k3(w, k), (3.0f * (n.a - n.b) - n.p + n.q) / 2.0f) << w << ' ' << k;
+  EXPECT_EQ(tables().k2(w, k), 2.0f * n.b + n.p - (5.0f * n.a + n.q) / 2.0f) << w << ' ' << k;
+  EXPECT_EQ(tables().k1(w, k), (n.b - n.p) / 2.0f) << w << ' ' << k;
 }
 
 TEST(SynthWaveTables, CoefficientsAtTheJoins) {
@@ -130,22 +130,22 @@ TEST(SynthWaveTables, CoefficientsAtTheJoins) {
     for (int k : {0, 1, 8191, 8192, 16383, 16384}) expectCoefficients(w, k);
   }
   // Before entry 0: nothing for the sine, the triangle's last value for noise.
-  EXPECT_EQ(tables().k1(kSine)[0], tables().values(kSine)[1] / 2.0f);
-  EXPECT_EQ(tables().k1(kSaw)[0], (tables().values(kSaw)[1] - tables().values(kSine)[kLast]) / 2.0f);
-  EXPECT_EQ(tables().k1(kNoise)[0],
+  EXPECT_EQ(tables().k1(kSine, 0), tables().values(kSine)[1] / 2.0f);
+  EXPECT_EQ(tables().k1(kSaw, 0), (tables().values(kSaw)[1] - tables().values(kSine)[kLast]) / 2.0f);
+  EXPECT_EQ(tables().k1(kNoise, 0),
             (tables().values(kNoise)[1] - tables().values(kTriangle)[kLast]) / 2.0f);
   // At the square's edge the linear slope is the whole step.
-  EXPECT_EQ(tables().d(kSquare)[8191], 2.0f);
+  EXPECT_EQ(tables().d(kSquare, 8191), 2.0f);
 }
 
 TEST(SynthWaveTables, CubicPassesThroughBothNeighbours) {
   for (int w = 0; w < TWaveTables::kNumWaves; ++w) {
     for (int k = 1; k < TWaveTables::kCoefficientLength; k += 331) {
       const float* t = tables().values(w);
-      const float atNext = t[k] + tables().k1(w)[k] + tables().k2(w)[k] + tables().k3(w)[k];
+      const float atNext = t[k] + tables().k1(w, k) + tables().k2(w, k) + tables().k3(w, k);
       EXPECT_NEAR(atNext, t[k + 1], 1e-5f) << w << ' ' << k;
       // Slope at the entry is the central difference.
-      EXPECT_EQ(tables().k1(w)[k], (t[k + 1] - t[k - 1]) / 2.0f);
+      EXPECT_EQ(tables().k1(w, k), (t[k + 1] - t[k - 1]) / 2.0f);
     }
   }
 }
@@ -159,7 +159,7 @@ TEST(SynthWaveTables, ReadingInEachMode) {
   EXPECT_EQ(t.read(kSaw, 101.5f, kInterpolationNone), saw[102]);
   EXPECT_EQ(t.read(kSaw, 100.25f, 7), saw[100]);  // any other mode reads plainly
   // Linear: exact on the saw's straight line.
-  EXPECT_EQ(t.read(kSaw, 100.25f, kInterpolationLinear), saw[100] + 0.25f * t.d(kSaw)[100]);
+  EXPECT_EQ(t.read(kSaw, 100.25f, kInterpolationLinear), saw[100] + 0.25f * t.d(kSaw, 100));
   EXPECT_FLOAT_EQ(t.read(kSaw, 100.25f, kInterpolationLinear), 100.25f / 8192.0f - 1.0f);
   EXPECT_FLOAT_EQ(t.read(kSaw, 100.75f, kInterpolationLinear), 100.75f / 8192.0f - 1.0f);
   EXPECT_FLOAT_EQ(t.read(kSaw, 100.25f, kInterpolationFourPoint), 100.25f / 8192.0f - 1.0f);
@@ -179,9 +179,9 @@ TEST(SynthWaveTables, PositionJustBelowThePeriodReadsEntry16384) {
   const float f = position - 16384.0f;
   for (int w = 0; w < TWaveTables::kNumWaves; ++w) {
     const float expected = t.values(w)[16384] +
-                           f * (t.k1(w)[16384] + f * (t.k2(w)[16384] + f * t.k3(w)[16384]));
+                           f * (t.k1(w, 16384) + f * (t.k2(w, 16384) + f * t.k3(w, 16384)));
     EXPECT_EQ(t.read(w, position, kInterpolationFourPoint), expected) << w;
-    EXPECT_EQ(t.read(w, position, kInterpolationLinear), t.values(w)[16384] + f * t.d(w)[16384]) << w;
+    EXPECT_EQ(t.read(w, position, kInterpolationLinear), t.values(w)[16384] + f * t.d(w, 16384)) << w;
     EXPECT_TRUE(std::isfinite(expected));
   }
   EXPECT_NEAR(t.read(kSine, position, kInterpolationFourPoint), 0.0f, 1e-5f);
