@@ -41,9 +41,10 @@ public:
     // case, for Scala files; anything else is a tuning file).
     bool loadFile(const std::string& path);
 
-    // Clears errorText(); cents of note n, or n × 100 outside 0 … 127.
+    // GUI thread. Clears errorText(); cents of note n, or n × 100 outside
+    // 0 … 127.
     double noteCents(int n);
-    // 2^(noteCents(n) ÷ 1200) × baseFrequency().
+    // GUI thread. 2^(noteCents(n) ÷ 1200) × baseFrequency().
     double noteFrequency(int n);
     double baseFrequency() const { return baseFreq; }
     const std::string& errorText() const { return errorTextValue; }

@@ -20,9 +20,10 @@ struct PcmLayout {
     // aligns that do not hold exactly one container per channel.
     static PcmLayout fromFormat(const WaveFormat& format);
 
+    // Any thread.
     // Converts `frames` frames at `source` (frames × blockAlign bytes) into
     // floats at `out`: frames × channels values, or frames values when the
-    // channels are mixed to mono. Any thread (no allocation).
+    // channels are mixed to mono. Allocates nothing.
     void convert(const std::uint8_t* source, std::int32_t frames, bool mixToMono, float* out) const;
 };
 
