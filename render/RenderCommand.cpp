@@ -26,6 +26,8 @@ namespace {
 constexpr auto kSettleTime = std::chrono::milliseconds(250);
 constexpr auto kSettleStep = std::chrono::milliseconds(10);
 constexpr std::int64_t kMaxFrames = std::int64_t{1} << 31;
+// A WAV file's sizes are 32-bit; keep clear of 4 GiB with the headers.
+constexpr double kMaxWaveBytes = 4.0e9;
 
 host::MidiSong readSong(const std::string& path) {
   try {
@@ -41,7 +43,7 @@ void checkLength(const host::MidiSong& song, const RenderOptions& options) {
   const double tail = options.tailSeconds ? *options.tailSeconds : host::RenderSettings{}.maxTailSeconds;
   const double frames = (song.endSeconds + tail) * options.sampleRate + options.blockSize;
   const double bytes = frames * 2.0 * host::WaveWriter::bytesPerSample(options.format);
-  if (frames >= static_cast<double>(kMaxFrames) || bytes >= 4.0e9) {
+  if (frames >= static_cast<double>(kMaxFrames) || bytes >= kMaxWaveBytes) {
     throw RenderFailure(ExitCode::songTooLong, "the song lasts " + std::to_string(song.endSeconds) +
                                                    " s, too long for one WAV file in this format");
   }
