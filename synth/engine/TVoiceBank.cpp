@@ -249,18 +249,18 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
     const __m128 attack = _mm_castsi128_ps(_mm_cmpeq_epi32(lanes, _mm_set1_epi32(kEnvelopeAttack)));
     const __m128 decay = _mm_castsi128_ps(_mm_cmpeq_epi32(lanes, _mm_set1_epi32(kEnvelopeDecay)));
     const __m128 release = _mm_castsi128_ps(_mm_cmpeq_epi32(lanes, _mm_set1_epi32(kEnvelopeRelease)));
-    const __m128 steps = _mm_load_ps(step);
+    const __m128 steps = _mm_loadu_ps(step);
     // level + step in attack, level + (−step) = level − step in decay and
     // release, level + 0 = level otherwise (a sustain level is never −0).
     levelStep = select(attack, steps, select(_mm_or_ps(decay, release), _mm_sub_ps(zero, steps), zero));
     endAbove = select(attack, one, infinity);
     endBelow = select(decay, _mm_set1_ps(frame.sustain), select(release, zero, _mm_sub_ps(zero, infinity)));
-    p1 = _mm_load_ps(phase1);
-    p2 = _mm_load_ps(phase2);
-    inc1 = _mm_load_ps(increment1);
-    inc2 = _mm_load_ps(increment2);
-    gain4 = _mm_load_ps(gain);
-    levels = _mm_load_ps(level);
+    p1 = _mm_loadu_ps(phase1);
+    p2 = _mm_loadu_ps(phase2);
+    inc1 = _mm_loadu_ps(increment1);
+    inc2 = _mm_loadu_ps(increment2);
+    gain4 = _mm_loadu_ps(gain);
+    levels = _mm_loadu_ps(level);
     step1 = _mm_add_ps(inc1, fine1);
     step2 = _mm_add_ps(inc2, fine2);
   };
@@ -352,7 +352,7 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
       for (int lane = 0; lane < kSounding; ++lane) {
         if (state[lane] != kEnvelopeIdle) envelopeTransition(lane, frame);
       }
-      next = _mm_load_ps(level);
+      next = _mm_loadu_ps(level);
       load();
     }
 

@@ -32,16 +32,18 @@ class TVoiceBank {
   static constexpr int kCapacity = 8;  // room for eight
   static constexpr int kSounding = 4;  // voices 1..4 sound
 
-  alignas(16) float phase1[kCapacity] = {};      // table positions, 0..16384
-  alignas(16) float phase2[kCapacity] = {};
-  alignas(16) float increment1[kCapacity] = {};  // table steps per sample
-  alignas(16) float increment2[kCapacity] = {};
-  alignas(16) float level[kCapacity] = {};       // envelope level
-  alignas(16) float rate[kCapacity] = {};        // 1 − the parameter of the current stage
-  alignas(16) float step[kCapacity] = {};        // 1 / (rate × 44000 + 100), kept with rate
-  alignas(16) float gain[kCapacity] = {};        // velocity gain
-  alignas(16) std::uint8_t note[kCapacity] = {}; // shifted note number; 0 = free
-  alignas(16) std::uint8_t state[kCapacity] = {};// EnvelopeState
+  // No over-alignment: a host's allocator (and 32-bit Windows' heap) only
+  // promises 8 bytes, so the render loop loads these unaligned.
+  float phase1[kCapacity] = {};      // table positions, 0..16384
+  float phase2[kCapacity] = {};
+  float increment1[kCapacity] = {};  // table steps per sample
+  float increment2[kCapacity] = {};
+  float level[kCapacity] = {};       // envelope level
+  float rate[kCapacity] = {};        // 1 − the parameter of the current stage
+  float step[kCapacity] = {};        // 1 / (rate × 44000 + 100), kept with rate
+  float gain[kCapacity] = {};        // velocity gain
+  std::uint8_t note[kCapacity] = {}; // shifted note number; 0 = free
+  std::uint8_t state[kCapacity] = {};// EnvelopeState
   float glideTarget1 = 0.0f;                     // shared by every voice
   float glideTarget2 = 0.0f;
 
