@@ -82,7 +82,7 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     form_.setHost(this);
     presenter_ = std::make_unique<X11DialogPresenter>(*this);
     registerInWindowPresenter(presenter_.get());
-    XFlush(display_);
+    XSync(display_, False);
   }
 
   ~X11EditorWindow() override {
@@ -103,11 +103,13 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     visible_ = true;
     form_.invalidateRect(form_.bounds());
     repaintNow();
+    XSync(display_, False);
   }
   void hide() override {
     XUnmapWindow(display_, window_);
     visible_ = false;
-    XFlush(display_);
+    // Done when the host's call returns, as with the system's own windows.
+    XSync(display_, False);
   }
   bool isVisible() const override { return visible_; }
   void repaintNow() override {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -24,8 +25,9 @@ using namespace editorprobe;
 class X11EditorWindow : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (the test command runs under xvfb-run)";
     display = XOpenDisplay(nullptr);
-    if (display == nullptr) GTEST_SKIP() << "no X display (the test command runs under xvfb-run)";
+    ASSERT_NE(display, nullptr) << "DISPLAY is set but the server does not answer";
     parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 760, 600, 0, 0,
                                  WhitePixel(display, DefaultScreen(display)));
     XMapWindow(display, parent);
