@@ -4,31 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 
 #include "tests/synth_engine/SynthTestSupport.h"
 
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting.load()) allocations.fetch_add(1);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (counting.load()) allocations.fetch_add(1);
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+// The replaced global operators live in CountingAllocator.cpp.
+extern std::atomic<bool> counting;
+extern std::atomic<int> allocations;
 
 namespace {
 
