@@ -1,0 +1,82 @@
+// The system dialogs on Windows (under wine in the build): a second thread
+// plays the user, finding each box by its caption and answering it through
+// window messages.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/InputBoxService.h"
+#include "platform/KeyboardHookScope.h"
+#include "platform/MessageBoxService.h"
+
+namespace {
+
+// Waits for a top-level window with this caption, then lets `act` answer it.
+template <typename Act>
+std::thread answerWindow(const wchar_t* caption, Act act) {
+  return std::thread([caption, act] {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+      if (HWND box = FindWindowW(nullptr, caption)) {
+        act(box);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+}
+
+constexpr int kEditId = 101;  // the input box's edit field
+
+TEST(Win32Dialogs, InputBoxReturnsTheEditedTextOnOk) {
+  std::thread user = answerWindow(L"Assign controller", [](HWND box) {
+    wchar_t shown[64] = {};
+    GetDlgItemTextW(box, kEditId, shown, 64);
+    // Only accept the default the caller gave, so a wrong default fails.
+    SetDlgItemTextW(box, kEditId, std::wstring(shown) == L"12" ? L"74" : L"wrong default");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  platform::KeyboardHookScope hook;
+  const std::optional<std::string> answer =
+      platform::systemInputBoxes().query("Assign controller", "1-128=CC#1-128, 129=PB, 200=learn", "12");
+  user.join();
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(*answer, "74");
+}
+
+TEST(Win32Dialogs, InputBoxCancelGivesNothingAndThePlainBoxTheDefault) {
+  std::thread user = answerWindow(L"Portamento Time", [](HWND box) {
+    SetDlgItemTextW(box, kEditId, L"99");
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_FALSE(platform::systemInputBoxes().query("Portamento Time", "Set new portamento time (0-100):", "5"));
+  user.join();
+  std::thread again = answerWindow(L"Portamento Time", [](HWND box) { PostMessageW(box, WM_COMMAND, IDCANCEL, 0); });
+  EXPECT_EQ(platform::inputBox("Portamento Time", "Set new portamento time (0-100):", "5"), "5");
+  again.join();
+}
+
+TEST(Win32Dialogs, MessageBoxAnswersTheButtonChosen) {
+  std::thread user = answerWindow(L"Sarnel", [](HWND box) { PostMessageW(box, WM_COMMAND, IDNO, 0); });
+  EXPECT_EQ(platform::systemMessageBoxes().show("Sample not found. Locate it?", "Sarnel", platform::MessageButtons::yesNo,
+                                                platform::MessageIcon::question),
+            platform::MessageResult::no);
+  user.join();
+}
+
+TEST(Win32Dialogs, KeyboardHookScopesNest) {
+  EXPECT_EQ(platform::KeyboardHookScope::activeCount(), 0);
+  {
+    platform::KeyboardHookScope outer;
+    platform::KeyboardHookScope inner;
+    EXPECT_EQ(platform::KeyboardHookScope::activeCount(), 2);
+  }
+  EXPECT_EQ(platform::KeyboardHookScope::activeCount(), 0);
+}
+
+}  // namespace
