@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <limits>
 #include <string>
 #include <vector>
@@ -566,6 +568,35 @@ TEST(SynthOutput, PhasesStayInsideTheTablesForAnyPitch) {
     renderFrames(*plugin, 2000);
   }
   EXPECT_GT(plugin->voice(4).increment1, 16384.0f);  // many periods per frame
+}
+
+// The host's GUI thread changes parameters and programs while its audio
+// thread renders and sends MIDI; under the thread sanitizer this shows any
+// value they share without an atomic.
+TEST(SynthThreads, ParametersChangeWhileRendering) {
+  auto plugin = makePlugin();
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    Block block(128);
+    for (int round = 0; !done.load() || round < 50; ++round) {
+      sendMidi(*plugin, {host::noteOn(0, 48 + round % 24, 100), host::controlChange(0, 1, round % 128)});
+      block.replacing(*plugin);
+      if (round % 3 == 0) sendMidi(*plugin, {host::noteOff(0, 48 + (round + 12) % 24)});
+    }
+  });
+  for (int i = 0; i < 2000; ++i) {
+    plugin->setParameter(i % 27, static_cast<float>(i % 101) / 100.0f);
+    if (i % 200 == 0) plugin->setProgram(i / 200 % 16);
+    if (i % 300 == 0) plugin->setParameter(kCommandInterpolation, static_cast<float>(i % 3) / 10.0f);
+    char text[vst::kVstMaxTextLen];
+    plugin->getParameterDisplay(i % 30, text);
+  }
+  done = true;
+  audio.join();
+  for (int i = 0; i < 27; ++i) {
+    EXPECT_GE(plugin->getParameter(i), 0.0f);
+    EXPECT_LE(plugin->getParameter(i), 1.0f);
+  }
 }
 
 TEST(SynthLfo, AmountZeroLeavesTheDestinationAndOneSweepsItFully) {

@@ -125,6 +125,16 @@ void expectCoefficients(int w, int k) {
   EXPECT_EQ(tables().k1(w, k), (n.b - n.p) / 2.0f) << w << ' ' << k;
 }
 
+TEST(SynthWaveTables, InstancesWithOneSeedShareOneSet) {
+  const auto a = TWaveTables::shared(7);
+  const auto b = TWaveTables::shared(7);
+  const auto c = TWaveTables::shared(8);
+  EXPECT_EQ(a.get(), b.get());
+  EXPECT_NE(a.get(), c.get());
+  const TWaveTables fresh(7);
+  for (int i = 0; i <= kLast; i += 101) EXPECT_EQ(a->values(kNoise)[i], fresh.values(kNoise)[i]);
+}
+
 TEST(SynthWaveTables, CoefficientsAtTheJoins) {
   for (int w = 0; w < TWaveTables::kNumWaves; ++w) {
     for (int k : {0, 1, 8191, 8192, 16383, 16384}) expectCoefficients(w, k);
