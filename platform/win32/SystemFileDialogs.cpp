@@ -23,7 +23,29 @@ struct DialogState {
   const FileOpenRequest* request = nullptr;
   HWND checkBox = nullptr;
   bool checked = false;
+  WNDPROC checkBoxProc = nullptr;
 };
+
+constexpr wchar_t kStateProperty[] = L"VornhaltFileDialogState";
+
+// The check box belongs to the system dialog, whose messages the hook does
+// not see; watching the box itself keeps its state current to the last
+// click, whichever way the dialog then closes.
+LRESULT CALLBACK checkBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* state = static_cast<DialogState*>(GetPropW(box, kStateProperty));
+  if (state == nullptr) return DefWindowProcW(box, message, wParam, lParam);
+  const WNDPROC original = state->checkBoxProc;
+  const LRESULT result = CallWindowProcW(original, box, message, wParam, lParam);
+  if (message != BM_GETCHECK) {
+    state->checked = CallWindowProcW(original, box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropW(box, kStateProperty);
+    state->checkBox = nullptr;
+  }
+  return result;
+}
 
 std::wstring currentPath(HWND systemDialog) {
   std::vector<wchar_t> buffer(32768, L'\0');
@@ -47,6 +69,9 @@ void layOut(HWND hookDialog, DialogState& state) {
                                    moduleInstance(), nullptr);
   SendMessageW(state.checkBox, WM_SETFONT, SendMessageW(systemDialog, WM_GETFONT, 0, 0), TRUE);
   SendMessageW(state.checkBox, BM_SETCHECK, state.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SetPropW(state.checkBox, kStateProperty, &state);
+  state.checkBoxProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(state.checkBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(checkBoxProc)));
 }
 
 UINT_PTR CALLBACK fileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM lParam) {
@@ -58,9 +83,6 @@ UINT_PTR CALLBACK fileDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM l
   auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(hookDialog, GWLP_USERDATA));
   if (state == nullptr || message != WM_NOTIFY) return 0;
   const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
-  if (state->checkBox != nullptr) {
-    state->checked = SendMessageW(state->checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
   switch (notice->hdr.code) {
     case CDN_INITDONE:
       if (!state->request->checkBoxCaption.empty()) layOut(hookDialog, *state);

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/FileDialogService.h"
 #include "platform/InputBoxService.h"
 #include "platform/KeyboardHookScope.h"
 #include "platform/MessageBoxService.h"
@@ -67,6 +68,41 @@ TEST(Win32Dialogs, MessageBoxAnswersTheButtonChosen) {
                                                 platform::MessageIcon::question),
             platform::MessageResult::no);
   user.join();
+}
+
+TEST(Win32Dialogs, FileDialogCarriesTheCheckBoxBelowAndReportsIt) {
+  std::atomic<bool> foundCheckBox{false};
+  std::atomic<bool> grewTaller{false};
+  std::thread user = answerWindow(L"Load WAV file...", [&](HWND dialog) {
+    // The check box is placed once the dialog has finished its set-up.
+    for (int attempt = 0; attempt < 100 && !foundCheckBox; ++attempt) {
+      HWND box = FindWindowExW(dialog, nullptr, L"Button",
+                               L"Pre-Listen (using Windows MediaPlayer, might not work with all files)");
+      if (box != nullptr) {
+        foundCheckBox = true;
+        RECT boxRect{}, dialogRect{};
+        GetWindowRect(box, &boxRect);
+        GetWindowRect(dialog, &dialogRect);
+        grewTaller = boxRect.bottom <= dialogRect.bottom && boxRect.top > dialogRect.top;
+        SendMessageW(box, BM_CLICK, 0, 0);  // the user ticks it
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  platform::FileOpenRequest request;
+  request.title = "Load WAV file...";
+  request.filter = "WAV files (*.wav)|*.wav";
+  request.defaultExtension = "wav";
+  request.initialFile = "*.wav";
+  request.checkBoxCaption = "Pre-Listen (using Windows MediaPlayer, might not work with all files)";
+  request.checkBoxChecked = false;
+  const platform::FileOpenResult result = platform::systemFileDialogs().open(request);
+  user.join();
+  EXPECT_FALSE(result.accepted);
+  EXPECT_TRUE(foundCheckBox);
+  EXPECT_TRUE(grewTaller);
+  EXPECT_TRUE(result.checkBoxChecked);
 }
 
 TEST(Win32Dialogs, KeyboardHookScopesNest) {
