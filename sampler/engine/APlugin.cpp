@@ -35,7 +35,9 @@ constexpr int kVoicePlay5 = 5;
 constexpr int kVoicePlay6 = 6;
 constexpr std::int32_t kPlayNote5 = 65;
 constexpr std::int32_t kPlayNote6 = 72;
-constexpr int kMaxSpan = APlugin::kLfoInterval;
+// Frames rendered voice by voice in one go (more than an LFO interval when
+// no LFO writes parameters).
+constexpr int kMaxSpan = 256;
 
 // (|x + 1| - |x - 1|) / 2 limits x to -1 ... 1, computed in float32 (so it
 // also rounds values very close to 0). Beyond 2^24 that formula no longer
@@ -829,8 +831,8 @@ void APlugin::processReplacing(float** inputs, float** outputs, vst::VstInt32 sa
   renderBlock(inputs, outputs, sampleFrames, false);
 }
 
-// The block render: frame for frame what renderFrame computes. Spans of at
-// most 50 frames end where an LFO writes its parameters, so every parameter
+// The block render: frame for frame what renderFrame computes. Spans end
+// where an LFO writes its parameters (every 50 frames), so every parameter
 // is constant within a span and each voice runs through its span in one go.
 void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames, bool accumulate) noexcept {
   if (frames <= 0 || outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) return;
@@ -853,15 +855,32 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
   int i = 0;
   while (i < frames) {
     int span;
-    if (lfoTickCount >= kLfoInterval - 1) {
-      // The LFOs run at this frame, before its voices.
-      lfoTickCount = 0;
-      evaluateLfos();
-      span = std::min(frames - i, kLfoInterval);
-      lfoTickCount = span - 1;
+    if (params[kLfo1Rate] > 0.0f || params[kLfo2Rate] > 0.0f) {
+      // An LFO writes parameters: spans end where it does.
+      if (lfoTickCount >= kLfoInterval - 1) {
+        lfoTickCount = 0;
+        evaluateLfos();  // at this frame, before its voices
+        span = std::min(frames - i, kLfoInterval);
+        lfoTickCount = span - 1;
+      } else {
+        span = std::min(frames - i, kLfoInterval - 1 - lfoTickCount);
+        lfoTickCount += span;
+      }
     } else {
-      span = std::min(frames - i, kLfoInterval - 1 - lfoTickCount);
-      lfoTickCount += span;
+      // The oscillators only advance: nothing the voices read changes, so
+      // the span may run past their ticks.
+      span = std::min(frames - i, kMaxSpan);
+      const int firstTick = std::max(0, kLfoInterval - 1 - lfoTickCount);
+      if (firstTick >= span) {
+        lfoTickCount += span;
+      } else {
+        int lastTick = firstTick;
+        for (int tick = firstTick; tick < span; tick += kLfoInterval) {
+          evaluateLfos();
+          lastTick = tick;
+        }
+        lfoTickCount = span - 1 - lastTick;
+      }
     }
     renderSpan(block, inL != nullptr ? inL + i : nullptr, inR != nullptr ? inR + i : nullptr, outL + i, outR + i,
                span, accumulate);
@@ -893,19 +912,19 @@ void APlugin::renderSpan(const TSampleBlock* block, const float* inL, const floa
       b[static_cast<std::size_t>(j)] = delayRight->processSample(inR != nullptr ? inR[j] : 0.0f) + kAntiDenormal;
     }
   } else {
-    std::array<float, kMaxSpan> sumL{};
-    std::array<float, kMaxSpan> sumR{};
+    std::array<float, 2 * kMaxSpan> sums{};  // left and right of each frame
     if (block != nullptr && block->length > 0) {
       const TVoiceContext c = makeVoiceContext(*block, renderSampleRate.load(std::memory_order_relaxed), s.p[kPitch],
                                                s.p[kInterpolation], s.p[kLoopMode], s.p[kLoopLow], s.p[kLoopHigh]);
       for (int v = 0; v < kNumVoices; ++v) {
         if (!voices.isActive(v)) continue;
-        voices.renderSpan(v, c, 0, frames, sumL.data(), sumR.data(), v == 0 ? voice0Ratios : nullptr);
+        voices.renderSpan(v, c, 0, frames, sums.data(), v == 0 ? voice0Ratios : nullptr);
       }
     }
     for (int j = 0; j < frames; ++j) {
-      a[static_cast<std::size_t>(j)] = delayLeft->processSample(sumL[static_cast<std::size_t>(j)]) + kAntiDenormal;
-      b[static_cast<std::size_t>(j)] = delayRight->processSample(sumR[static_cast<std::size_t>(j)]) + kAntiDenormal;
+      a[static_cast<std::size_t>(j)] = delayLeft->processSample(sums[static_cast<std::size_t>(2 * j)]) + kAntiDenormal;
+      b[static_cast<std::size_t>(j)] =
+          delayRight->processSample(sums[static_cast<std::size_t>(2 * j + 1)]) + kAntiDenormal;
     }
   }
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#endif
+
 namespace sarnel {
 namespace {
 
@@ -16,6 +20,9 @@ inline void normalizeByFloor(std::int64_t& k, double& f, std::int32_t channels) 
   f -= whole;
   k += static_cast<std::int64_t>(std::clamp(whole, -1e15, 1e15)) * channels;
 }
+
+// The fast loops convert f to a 32-bit integer; larger steps go frame by frame.
+constexpr double kMaxFastStep = 536870912.0;  // 2^29
 
 inline void normalize(std::int64_t& k, double& f, std::int32_t channels) noexcept {
   if (f >= 1.0 || f < 0.0) normalizeByFloor(k, f, channels);
@@ -145,15 +152,150 @@ TStereoValue TVoiceBank::step(int v, const TVoiceContext& c, float voiceRatio) n
   return {left * amp, right * amp};
 }
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+
+namespace {
+
+// Two consecutive floats as two doubles.
+inline __m128d loadPair(const float* p) noexcept {
+  return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))));
+}
+
+// One frame read at p with fraction f (both lanes of fv), as the two floats
+// [left, right] in the low lanes: the arithmetic of step(), lane by lane
+// (every product and sum is the same IEEE double operation on the same
+// operands, so the results are the same bits).
+template <int kChannels, bool kInterpolate>
+inline __m128 mixFrame(const float* p, __m128d fv) noexcept {
+  if constexpr (kChannels == 2) {
+    const __m128d here = loadPair(p);      // [s0, right0]
+    const __m128d next = loadPair(p + 2);  // [next, right1]
+    __m128d mix = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), fv), here), _mm_mul_pd(fv, next));
+    if constexpr (!kInterpolate) mix = _mm_move_sd(mix, here);  // left: s0 itself
+    return _mm_cvtpd_ps(mix);
+  } else {
+    const __m128d here = loadPair(p);      // [s0, next]
+    if constexpr (!kInterpolate) return _mm_cvtpd_ps(_mm_unpacklo_pd(here, here));
+    const __m128d next = loadPair(p + 1);  // [next, the float after it]
+    // Lane 0 is the interpolation; lane 1 is not used.
+    const __m128d mix = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), fv), here), _mm_mul_pd(fv, next));
+    return _mm_cvtpd_ps(_mm_unpacklo_pd(mix, here));  // [left, s0]
+  }
+}
+
+}  // namespace
+
 // The voice step for a run of frames in which nothing unusual happens: the
 // direction, channel count, interpolation and envelope stage are fixed, and
 // f < 1 on entry (so the interpolation test is always true). It renders
 // frames until one of them turns at a loop bound, ends the voice, or leaves
 // f at exactly 1; that frame is finished here (exactly as step() would) and
-// the next one goes through step() again.
-template <int kChannels, bool kInterpolate, bool kForward, bool kSustain>
-int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* sumL, float* sumR,
-                         double signedStep) noexcept {
+// the next one goes through step() again. Both channels travel together in
+// one SSE2 register, f sits in both lanes of another, and the position is
+// kept relative to the lower bound so that one unsigned comparison tests
+// both bounds. kSpeed says how far one step goes: below one frame, from one
+// to below two frames, or anything below 2^29 frames.
+template <int kChannels, bool kInterpolate, bool kForward, bool kSustain, int kSpeed>
+int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* sums, double signedStep) noexcept {
+  const auto n = static_cast<std::size_t>(v);
+  const std::int64_t lo = lowerBound(v, c);
+  // lo <= loopEnd always; the caller made sure lo <= position < loopEnd.
+  const auto span = static_cast<std::uint64_t>(c.loopEnd - lo);
+  const float* const base = c.data + lo;
+  // Relative to the lower bound (an index, not a pointer: it may leave the
+  // buffer for a moment before the bounds bring it back).
+  std::int64_t relative = position[n] - lo;
+  TADSR& env = envelopes[n];
+  const float vel = velocity[n];
+  const __m128d one = _mm_set1_pd(1.0);
+  const __m128d step = _mm_set1_pd(signedStep);
+  __m128d fv = _mm_set1_pd(fraction[n]);
+  // In the sustain stage the envelope returns its level unchanged.
+  __m128 amp = _mm_set1_ps(kSustain ? env.level() * vel : 0.0f);
+
+  // One frame into the sums at `slot`; true when the next frame must go
+  // through step() (or the voice has ended).
+  const auto frameAt = [&](float* slot) -> bool {
+    const __m128 frame = mixFrame<kChannels, kInterpolate>(base + relative, fv);
+    fv = _mm_add_pd(fv, step);
+    bool stop = false;
+    // From one up to two frames per step f is past a frame every time.
+    const bool crossed = kSpeed == kSpeedBelowTwo ||
+                         (kForward ? _mm_comige_sd(fv, one) : _mm_comilt_sd(fv, _mm_setzero_pd()));
+    if (crossed) {
+      if constexpr (kSpeed == kSpeedBelowOne) {
+        // One whole frame at most.
+        fv = kForward ? _mm_sub_pd(fv, one) : _mm_add_pd(fv, one);
+        relative += kForward ? kChannels : -kChannels;
+      } else if constexpr (kSpeed == kSpeedBelowTwo) {
+        // One or two whole frames.
+        const bool two = kForward ? _mm_comige_sd(fv, _mm_set1_pd(2.0)) : _mm_comilt_sd(fv, _mm_set1_pd(-1.0));
+        const __m128d whole = two ? _mm_set1_pd(2.0) : one;
+        fv = kForward ? _mm_sub_pd(fv, whole) : _mm_add_pd(fv, whole);
+        relative += (kForward ? kChannels : -kChannels) * (two ? 2 : 1);
+      } else {
+        // floor(f) by truncation (|f| < 2^30 here): f - floor(f) is exact
+        // for f >= 1 and one rounding for f < 0, as stepping frame by frame.
+        std::int32_t whole = _mm_cvttsd_si32(fv);
+        if (!kForward && static_cast<double>(whole) > _mm_cvtsd_f64(fv)) --whole;
+        fv = _mm_sub_pd(fv, _mm_set1_pd(static_cast<double>(whole)));
+        relative += static_cast<std::int64_t>(whole) * kChannels;
+      }
+      // Backwards, f can end at exactly 1: the next read is not interpolated.
+      if (!kForward && _mm_comige_sd(fv, one)) stop = true;
+      // Both bounds in one unsigned comparison.
+      if (static_cast<std::uint64_t>(relative) >= span) {
+        std::int64_t k = relative + lo;
+        double f = _mm_cvtsd_f64(fv);
+        applyBounds(v, c, k, f, lo);
+        relative = k - lo;
+        fv = _mm_set1_pd(f);
+        stop = true;
+      }
+    }
+    if constexpr (!kSustain) {
+      amp = _mm_set1_ps(env.nextValue() * vel);
+      if (env.stage() == TADSR::kStageFinished) {
+        note[n] = -1;
+        stop = true;
+      }
+    }
+    double* const pair = reinterpret_cast<double*>(slot);
+    _mm_store_sd(pair, _mm_castps_pd(_mm_add_ps(_mm_castpd_ps(_mm_load_sd(pair)), _mm_mul_ps(frame, amp))));
+    return stop;
+  };
+
+  // Two frames per turn: half the loop control.
+  float* sum = sums + 2 * i;
+  float* const sumEnd = sums + 2 * end;
+  bool stopped = false;
+  while (sumEnd - sum >= 4) {
+    if (frameAt(sum)) {
+      sum += 2;
+      stopped = true;
+      break;
+    }
+    if (frameAt(sum + 2)) {
+      sum += 4;
+      stopped = true;
+      break;
+    }
+    sum += 4;
+  }
+  if (!stopped && sum != sumEnd) {
+    frameAt(sum);
+    sum += 2;
+  }
+  position[n] = static_cast<std::int32_t>(relative + lo);
+  fraction[n] = _mm_cvtsd_f64(fv);
+  return static_cast<int>((sum - sums) / 2);
+}
+
+#else
+
+// The same without SSE2, one channel after the other.
+template <int kChannels, bool kInterpolate, bool kForward, bool kSustain, int kSpeed>
+int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* sums, double signedStep) noexcept {
   const auto n = static_cast<std::size_t>(v);
   const float* const data = c.data;
   std::int64_t k = position[n];
@@ -162,7 +304,6 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
   const std::int64_t lo = lowerBound(v, c);
   TADSR& env = envelopes[n];
   const float vel = velocity[n];
-  // In the sustain stage the envelope returns its level unchanged.
   const float sustainAmp = kSustain ? env.level() * vel : 0.0f;
 
   for (; i < end; ++i) {
@@ -176,10 +317,10 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
     f += signedStep;
     bool stop = false;
     if (kForward ? f >= 1.0 : f < 0.0) {
-      if (kForward && f < 2.0) {
+      if (kForward && (kSpeed == kSpeedBelowOne || f < 2.0)) {
         f -= 1.0;
         k += kChannels;
-      } else if (!kForward && f >= -1.0) {
+      } else if (!kForward && (kSpeed == kSpeedBelowOne || f >= -1.0)) {
         f += 1.0;
         k -= kChannels;
       } else {
@@ -200,8 +341,8 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
         stop = true;
       }
     }
-    sumL[i] += left * amp;
-    sumR[i] += right * amp;
+    sums[2 * i] += left * amp;
+    sums[2 * i + 1] += right * amp;
     if (stop) {
       ++i;
       break;
@@ -212,28 +353,28 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
   return i;
 }
 
-void TVoiceBank::renderSpan(int v, const TVoiceContext& c, int first, int end, float* sumL, float* sumR,
+#endif
+
+// Every fastSpan variant, indexed by speed x 16 + two channels (8) +
+// interpolate (4) + forward (2) + sustain (1).
+template <std::size_t... kVariants>
+constexpr std::array<TVoiceBank::Span, sizeof...(kVariants)> TVoiceBank::spanTable(
+    std::index_sequence<kVariants...>) noexcept {
+  return {&TVoiceBank::fastSpan<(kVariants & 8u) != 0 ? 2 : 1, (kVariants & 4u) != 0, (kVariants & 2u) != 0,
+                                (kVariants & 1u) != 0, static_cast<int>(kVariants / 16u)>...};
+}
+
+void TVoiceBank::renderSpan(int v, const TVoiceContext& c, int first, int end, float* sums,
                             const float* ratios) noexcept {
-  using Span = int (TVoiceBank::*)(int, const TVoiceContext&, int, int, float*, float*, double) noexcept;
-  // [two channels][interpolate][forward][sustain]
-  static constexpr Span kSpans[2][2][2][2] = {
-      {{{&TVoiceBank::fastSpan<1, false, false, false>, &TVoiceBank::fastSpan<1, false, false, true>},
-        {&TVoiceBank::fastSpan<1, false, true, false>, &TVoiceBank::fastSpan<1, false, true, true>}},
-       {{&TVoiceBank::fastSpan<1, true, false, false>, &TVoiceBank::fastSpan<1, true, false, true>},
-        {&TVoiceBank::fastSpan<1, true, true, false>, &TVoiceBank::fastSpan<1, true, true, true>}}},
-      {{{&TVoiceBank::fastSpan<2, false, false, false>, &TVoiceBank::fastSpan<2, false, false, true>},
-        {&TVoiceBank::fastSpan<2, false, true, false>, &TVoiceBank::fastSpan<2, false, true, true>}},
-       {{&TVoiceBank::fastSpan<2, true, false, false>, &TVoiceBank::fastSpan<2, true, false, true>},
-        {&TVoiceBank::fastSpan<2, true, true, false>, &TVoiceBank::fastSpan<2, true, true, true>}}},
-  };
+  static constexpr auto kSpans = spanTable(std::make_index_sequence<48>{});
 
   const auto n = static_cast<std::size_t>(v);
   int i = first;
   if (ratios != nullptr || c.channels > 2) {
     for (; i < end && note[n] >= 0; ++i) {
       const TStereoValue out = step(v, c, ratios != nullptr ? ratios[i] : ratio[n]);
-      sumL[i] += out.left;
-      sumR[i] += out.right;
+      sums[2 * i] += out.left;
+      sums[2 * i + 1] += out.right;
     }
     return;
   }
@@ -246,15 +387,26 @@ void TVoiceBank::renderSpan(int v, const TVoiceContext& c, int first, int end, f
                          stage != TADSR::kStageFinished;
     if (!settled) {
       const TStereoValue out = step(v, c, ratio[n]);
-      sumL[i] += out.left;
-      sumR[i] += out.right;
+      sums[2 * i] += out.left;
+      sums[2 * i + 1] += out.right;
       ++i;
       continue;
     }
     const bool ahead = c.forward == (reverse[n] == 0);
     const double signedStep = ahead ? static_cast<double>(stepSize) : -static_cast<double>(stepSize);
-    const Span span = kSpans[c.channels == 2][c.interpolate][signedStep >= 0.0][stage == TADSR::kStageSustain];
-    i = (this->*span)(v, c, i, end, sumL, sumR, signedStep);
+    if (!(std::fabs(signedStep) < kMaxFastStep)) {  // absurd speeds (and NaN): frame by frame
+      const TStereoValue out = step(v, c, ratio[n]);
+      sums[2 * i] += out.left;
+      sums[2 * i + 1] += out.right;
+      ++i;
+      continue;
+    }
+    const double distance = std::fabs(signedStep);
+    const std::size_t speed = distance < 1.0 ? kSpeedBelowOne : distance < 2.0 ? kSpeedBelowTwo : kSpeedAny;
+    const std::size_t variant = speed * 16u + (c.channels == 2 ? 8u : 0u) + (c.interpolate ? 4u : 0u) +
+                                (signedStep >= 0.0 ? 2u : 0u) + (stage == TADSR::kStageSustain ? 1u : 0u);
+    const Span span = kSpans[variant];
+    i = (this->*span)(v, c, i, end, sums, signedStep);
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include "sampler/dsp/TADSR.h"
 #include "sampler/engine/ParameterTable.h"
@@ -43,12 +44,11 @@ class TVoiceBank {
   // the context's sample at least one float long. Audio thread.
   TStereoValue step(int v, const TVoiceContext& c, float ratio) noexcept;
 
-  // Frames first ... end - 1 of voice v, added into sumL and sumR (indexed by
-  // frame). With `ratios` the voice's ratio changes per frame (portamento);
-  // otherwise it keeps its own. The same result as step() frame by frame,
-  // bit for bit, only faster. Audio thread.
-  void renderSpan(int v, const TVoiceContext& c, int first, int end, float* sumL, float* sumR,
-                  const float* ratios) noexcept;
+  // Frames first ... end - 1 of voice v, added into `sums` (left and right
+  // of frame i at 2i and 2i + 1). With `ratios` the voice's ratio changes per
+  // frame (portamento); otherwise it keeps its own. The same result as
+  // step() frame by frame, bit for bit, only faster. Audio thread.
+  void renderSpan(int v, const TVoiceContext& c, int first, int end, float* sums, const float* ratios) noexcept;
 
   bool isActive(int v) const noexcept { return note[static_cast<std::size_t>(v)] >= 0; }
   std::int32_t lowestFreeVoice() const noexcept;
@@ -67,8 +67,15 @@ class TVoiceBank {
   std::array<float, kNumVoices> velocity;
 
  private:
-  template <int kChannels, bool kInterpolate, bool kForward, bool kSustain>
-  int fastSpan(int v, const TVoiceContext& c, int i, int end, float* sumL, float* sumR, double signedStep) noexcept;
+  using Span = int (TVoiceBank::*)(int, const TVoiceContext&, int, int, float*, double) noexcept;
+  template <std::size_t... kVariants>
+  static constexpr std::array<Span, sizeof...(kVariants)> spanTable(std::index_sequence<kVariants...>) noexcept;
+  // How far one step of a fast span goes, in frames.
+  static constexpr int kSpeedBelowOne = 0;
+  static constexpr int kSpeedBelowTwo = 1;
+  static constexpr int kSpeedAny = 2;
+  template <int kChannels, bool kInterpolate, bool kForward, bool kSustain, int kSpeed>
+  int fastSpan(int v, const TVoiceContext& c, int i, int end, float* sums, double signedStep) noexcept;
   bool applyBounds(int v, const TVoiceContext& c, std::int64_t& k, double& f, std::int64_t lo) noexcept;
   std::int64_t lowerBound(int v, const TVoiceContext& c) const noexcept;
 
