@@ -53,8 +53,8 @@ class APlugin : public vst::AudioEffectX {
   APlugin(vst::audioMasterCallback audioMaster, APluginOptions options);
   ~APlugin() override;
 
-  // Any thread for indices 0 ... 499; the commands (643 and up) read files,
-  // show message boxes or write settings: GUI thread.
+  // Any thread. Exception: the commands (643 and up) read files, show message
+  // boxes or write settings, so only the GUI thread sends them.
   void setParameter(vst::VstInt32 index, float value) override;
   // Any thread.
   float getParameter(vst::VstInt32 index) override;
@@ -64,7 +64,7 @@ class APlugin : public vst::AudioEffectX {
   void processReplacing(float** inputs, float** outputs, vst::VstInt32 sampleFrames) override;
   vst::VstInt32 processEvents(vst::VstEvents* events) override;
 
-  // Any thread: services the GUI timers first when called on the GUI thread
+  // Any thread. Services the GUI timers first when called on the GUI thread
   // (where no message loop does, the host's calls drive the sample timer).
   vst::VstIntPtr dispatcher(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
                             float opt) override;
@@ -102,8 +102,7 @@ class APlugin : public vst::AudioEffectX {
   // The 100 ms sample timer: loads a restored path once. GUI thread.
   void sampleTimerTick();
 
-  // For the editor and tests.
-  // GUI thread.
+  // For the editor and tests. GUI thread, these seven.
   const std::string& getSamplePath() const { return samplePath; }
   const TSampleBlock* loadedSample() const noexcept { return sampleExchange.current(); }
   std::size_t retiredSampleCount() const noexcept { return sampleExchange.retiredCount(); }
@@ -111,7 +110,7 @@ class APlugin : public vst::AudioEffectX {
   const APluginProgram& program() const { return *programs[0]; }
   APluginEditor* pluginEditor() const;
   platform::SettingsStore& settings() { return *settingsStore; }
-  // Any thread.
+  // Any thread, the following.
   bool isAudioEnabled() const noexcept { return audioEnabled.load(std::memory_order_relaxed); }
   bool isNoSample() const noexcept { return noSample.load(std::memory_order_relaxed); }
   std::int32_t sampleChannels() const noexcept { return outputChannels.load(std::memory_order_relaxed); }
@@ -126,7 +125,7 @@ class APlugin : public vst::AudioEffectX {
   void setEditorClosed(bool closed) noexcept { editorClosed.store(closed, std::memory_order_relaxed); }
   bool loopMarkersDirty() const noexcept { return loopMarkersDirtyFlag.load(std::memory_order_relaxed); }
   bool takeLoopMarkersDirty() noexcept { return loopMarkersDirtyFlag.exchange(false, std::memory_order_relaxed); }
-  // Audio thread (or any thread while no render runs).
+  // Audio thread (any thread while no render runs), these three.
   const TVoiceBank& voiceBank() const noexcept { return voices; }
   const TWavetableOsc& lfo(int which) const noexcept { return which == 1 ? *lfo1 : *lfo2; }
   const TDelayFilt& delayFilter(int channel) const noexcept { return channel == 0 ? *delayLeft : *delayRight; }
@@ -232,6 +231,9 @@ class APlugin : public vst::AudioEffectX {
   // The host's rate as the render uses it (the base class field is the GUI
   // thread's), and whether the building blocks still have to follow it.
   std::atomic<float> renderSampleRate{44100.0f};
+  static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<float>::is_always_lock_free &&
+                    std::atomic<std::int32_t>::is_always_lock_free && std::atomic<std::uint32_t>::is_always_lock_free,
+                "the audio thread takes no lock");
   float blocksSampleRate = 44100.0f;
   bool resumed = false;
 };

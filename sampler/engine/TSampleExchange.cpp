@@ -10,11 +10,7 @@ TSampleExchange::~TSampleExchange() {
 }
 
 void TSampleExchange::publish(std::unique_ptr<TSampleBlock> next) {
-  TSampleBlock* const incoming = next.release();
-  std::unique_ptr<TSampleBlock> old(currentBlock.exchange(incoming, std::memory_order_seq_cst));
-  // The serial is announced after the pointer (release): whoever sees the new
-  // serial finds the new block published.
-  if (incoming != nullptr) lastSerial.store(incoming->serial, std::memory_order_release);
+  std::unique_ptr<TSampleBlock> old(currentBlock.exchange(next.release(), std::memory_order_seq_cst));
   if (old) retired.push_back(std::move(old));
   collect();
 }

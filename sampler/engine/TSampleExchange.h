@@ -45,8 +45,6 @@ class TSampleExchange {
   // The block the GUI thread published last (the GUI thread owns it, so it
   // may read it at any time). GUI thread.
   const TSampleBlock* current() const noexcept { return currentBlock.load(std::memory_order_relaxed); }
-  // The serial of the last non-null block published; 0 before any. Any thread.
-  std::uint64_t publishedSerial() const noexcept { return lastSerial.load(std::memory_order_acquire); }
   // Blocks waiting to be freed. GUI thread.
   std::size_t retiredCount() const noexcept { return retired.size(); }
 
@@ -59,7 +57,8 @@ class TSampleExchange {
  private:
   std::atomic<TSampleBlock*> currentBlock{nullptr};
   std::atomic<const TSampleBlock*> held{nullptr};
-  std::atomic<std::uint64_t> lastSerial{0};
+  static_assert(std::atomic<TSampleBlock*>::is_always_lock_free && std::atomic<const TSampleBlock*>::is_always_lock_free,
+                "the render must never wait for the GUI thread");
   std::vector<std::unique_ptr<TSampleBlock>> retired;  // GUI thread only
 };
 
