@@ -1,1 +1,3 @@
-vornhalt_add_plugin(Marrowglint SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/MarrowglintEntry.cpp LIBRARIES marrowglint_engine)
+vornhalt_add_plugin(Marrowglint
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/MarrowglintEntry.cpp
+    LIBRARIES marrowglint_editor)

@@ -50,7 +50,10 @@ void APluginEditor::close() {
   }
 }
 
-void APluginEditor::idle() { flushUpdate(); }
+void APluginEditor::idle() {
+  if (editorWindow) editorWindow->idle();
+  flushUpdate();
+}
 
 void APluginEditor::flushUpdate() {
   if (plugin->isEditorClosed() || !editorWindow) return;

@@ -20,6 +20,9 @@ class EditorWindow {
   // Repaints at once, shows the window and runs its periodic update once.
   // GUI thread.
   virtual void show() = 0;
+  // The host's editor idle: native window events (X11 has no message loop of
+  // its own inside a host), due timers, new pixels. GUI thread.
+  virtual void idle() {}
 };
 
 // Creates the window as a child of `parentWindow`, placed at 0, 0 with its
