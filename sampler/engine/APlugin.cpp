@@ -912,7 +912,7 @@ void APlugin::renderSpan(const TSampleBlock* block, const float* inL, const floa
       b[static_cast<std::size_t>(j)] = delayRight->processSample(inR != nullptr ? inR[j] : 0.0f) + kAntiDenormal;
     }
   } else {
-    std::array<float, 2 * kMaxSpan> sums{};  // left and right of each frame
+    alignas(16) std::array<float, 2 * kMaxSpan> sums{};  // left and right of each frame
     if (block != nullptr && block->length > 0) {
       const TVoiceContext c = makeVoiceContext(*block, renderSampleRate.load(std::memory_order_relaxed), s.p[kPitch],
                                                s.p[kInterpolation], s.p[kLoopMode], s.p[kLoopLow], s.p[kLoopHigh]);

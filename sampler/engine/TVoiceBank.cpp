@@ -156,9 +156,17 @@ TStereoValue TVoiceBank::step(int v, const TVoiceContext& c, float voiceRatio) n
 
 namespace {
 
-// Two consecutive floats as two doubles.
+// Two consecutive floats as two doubles. (The 64-bit integer load is the
+// one whose intrinsic allows any alignment.)
 inline __m128d loadPair(const float* p) noexcept {
-  return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))));
+  return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+}
+
+// Adds the two low floats of `frame` to the pair of floats at `slot`.
+inline void addPair(float* slot, __m128 frame) noexcept {
+  __m128i* const pair = reinterpret_cast<__m128i*>(slot);
+  const __m128 total = _mm_add_ps(_mm_castsi128_ps(_mm_loadl_epi64(pair)), frame);
+  _mm_storel_epi64(pair, _mm_castps_si128(total));
 }
 
 // One frame read at p with fraction f (both lanes of fv), as the two floats
@@ -260,8 +268,7 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
         stop = true;
       }
     }
-    double* const pair = reinterpret_cast<double*>(slot);
-    _mm_store_sd(pair, _mm_castps_pd(_mm_add_ps(_mm_castpd_ps(_mm_load_sd(pair)), _mm_mul_ps(frame, amp))));
+    addPair(slot, _mm_mul_ps(frame, amp));
     return stop;
   };
 
