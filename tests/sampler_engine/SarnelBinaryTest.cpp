@@ -290,4 +290,22 @@ TEST_F(SarnelBinary, UnloadKeepsTheProgramsPath) {
   reopened->close();
 }
 
+#if !defined(_WIN32)
+// Without a window on Linux nobody can answer the missing-file question: it
+// goes to standard error and counts as Cancel, which unloads (the program
+// keeps the path). (On Windows the system's box would wait for a user.)
+TEST_F(SarnelBinary, AMissingRestoredSampleIsReportedOnStandardErrorAndUnloads) {
+  load(wave("there.wav", std::vector<float>(4096, 0.5f)));
+  const std::string missing = dir.file("gone.wav");
+  testing::internal::CaptureStderr();
+  load(missing);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Sorry, but " + missing + " could not be found!"), std::string::npos) << said;
+  immediateEnvelope(*plugin);
+  note(72);
+  EXPECT_EQ(loudest(renderBinary(*plugin, 64).left), 0.0f);
+  EXPECT_EQ(binaryPathParameter(*plugin), missing);
+}
+#endif
+
 }  // namespace
