@@ -46,6 +46,7 @@ void APluginEditor::close() {
 
 void APluginEditor::idle() {
   platform::serviceGuiTimers();
+  if (editorWindow) editorWindow->idle();
   if (plugin->isEditorClosed() || !editorWindow) return;
   if (stale.exchange(false, std::memory_order_relaxed)) editorWindow->copyDisplayValues();
   const std::string& path = plugin->getSamplePath();

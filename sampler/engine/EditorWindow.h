@@ -43,6 +43,10 @@ class EditorWindow {
   virtual std::string sampleDialogFileName() const = 0;
   // Runs the editor's sample load command (which may send command 644).
   virtual void loadClick() = 0;
+
+  // The host's editor idle: native window events (X11 has no message loop of
+  // its own inside a host), due timers, new pixels.
+  virtual void idle() {}
 };
 
 // Creates the window as a child of `parentWindow` at 0, 0 with its designed

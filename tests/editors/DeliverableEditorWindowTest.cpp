@@ -105,7 +105,8 @@ TEST_P(DeliverableEditor, ClosingThePluginWithTheEditorOpenTakesTheWindowDown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Instruments, DeliverableEditor,
-                         ::testing::Values(Deliverable{"Marrowglint", 239, 358}),
+                         ::testing::Values(Deliverable{"Marrowglint", 239, 358},
+                                           Deliverable{"Sarnel", 678, 497}),
                          [](const ::testing::TestParamInfo<Deliverable>& info) { return std::string(info.param.name); });
 
 TEST(MarrowglintEditor, SonicSyndicateHostGetsTheWideWindow) {
