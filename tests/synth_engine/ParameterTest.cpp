@@ -254,11 +254,20 @@ TEST(SynthParameters, LfoWaveSelectsAndRestartsTheLfo) {
 
 TEST(SynthParameters, ReservedIndicesStoreNothing) {
   auto plugin = makePlugin();
-  plugin->setParameter(27, 0.7f);
+  std::vector<float> live, stored;
+  for (int i = 0; i < 27; ++i) {
+    live.push_back(plugin->getParameter(i));
+    stored.push_back(plugin->program(0).value(i));
+  }
+  const float lfoPhase = plugin->lfoPhase();
+  for (int index : {27, 28, 29, 30, -1, 1000}) plugin->setParameter(index, 0.7f);
   EXPECT_EQ(plugin->getParameter(27), 0.0f);
-  plugin->setParameter(-1, 0.7f);
-  plugin->setParameter(30, 0.7f);
-  for (int i = 0; i < 27; ++i) EXPECT_EQ(plugin->program(0).value(i), plugin->getParameter(i)) << i;
+  for (int i = 0; i < 27; ++i) {
+    EXPECT_EQ(plugin->getParameter(i), live[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(plugin->program(0).value(i), stored[static_cast<std::size_t>(i)]) << i;
+  }
+  EXPECT_EQ(plugin->lfoPhase(), lfoPhase);
+  EXPECT_EQ(plugin->interpolationMode(), 0);
 }
 
 TEST(SynthParameters, InterpolationCommand) {
