@@ -1,8 +1,9 @@
 // Sarnel's LFOs as the engine drives them: the rate rule (free-running and
 // following the host's tempo), the tempo answer and its limits, the heard
 // period of an LFO that writes a parameter, and a few engine rules that are
-// only visible over many frames (loop mode rounding, glide without a new
-// attack, the echo tail after all notes off).
+// only visible over many frames or outputs (loop mode rounding, glide
+// without a new attack, the echo tail after all notes off, the effect mode
+// after a one-channel sample).
 
 #include <gtest/gtest.h>
 
@@ -222,6 +223,23 @@ TEST_F(SarnelEchoTail, AfterAllNotesOffTheEchoStillPlays) {
   float loudest = 0.0f;
   for (std::size_t i = 400; i < later.outL.size(); ++i) loudest = std::max(loudest, std::fabs(later.outL[i]));
   EXPECT_GT(loudest, 0.05f);
+}
+
+class SarnelEffectMode : public EngineTest {};
+
+// Unloaded after a one-channel sample, the instrument is an effect again and
+// both outputs carry the left input's path (the channel count stays).
+TEST_F(SarnelEffectMode, AfterAOneChannelSampleBothOutputsCarryTheLeftInput) {
+  loadWave("mono.wav", std::vector<float>(64, 0.5f), 1);
+  plugin->setParameter(kCommandUnload, 1.0f);
+  ASSERT_TRUE(plugin->isNoSample());
+  Block block(8);
+  block.inL[2] = 0.5f;
+  block.inR[4] = -0.25f;
+  block.replacing(*plugin);
+  for (std::size_t i = 0; i < block.outL.size(); ++i) EXPECT_EQ(block.outR[i], block.outL[i]) << i;
+  EXPECT_EQ(block.outL[3], 0.5f);
+  EXPECT_EQ(block.outR[5], block.outL[5]);
 }
 
 }  // namespace
