@@ -23,8 +23,10 @@ function(vornhalt_add_plugin name)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/framework/PluginExports.def)
   else()
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/framework/PluginMainAlias.c)
+    # Clang insists on main's standard signature unless the unit is freestanding
+    # (which this one, calling a single function, can be).
     set_source_files_properties(${PROJECT_SOURCE_DIR}/framework/PluginMainAlias.c
-        TARGET_DIRECTORY ${name} PROPERTIES COMPILE_OPTIONS -Wno-main)
+        TARGET_DIRECTORY ${name} PROPERTIES COMPILE_OPTIONS "-Wno-main;$<$<C_COMPILER_ID:Clang>:-ffreestanding>")
     target_link_options(${name} PRIVATE -Wl,--no-undefined)
   endif()
 endfunction()

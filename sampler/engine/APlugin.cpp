@@ -153,7 +153,7 @@ void APlugin::readControllerAssignments() {
   }
 }
 
-EditorWindow* APlugin::openWindow() const {
+EditorWindow* APlugin::openEditorWindow() const {
   if (isEditorClosed()) return nullptr;
   const APluginEditor* editorObject = pluginEditor();
   return editorObject != nullptr ? editorObject->window() : nullptr;
@@ -367,7 +367,7 @@ bool APlugin::commandLoadProgramSample() {
     // The reader reported why; the engine stays silent until a later load
     // or an unload succeeds.
     if (result == LoadResult::failed) return false;
-    if (EditorWindow* window = openWindow()) window->drawWaveform(1);
+    if (EditorWindow* window = openEditorWindow()) window->drawWaveform(1);
   }
   audioEnabled.store(true, std::memory_order_relaxed);
   applyParameter(kLoopLow, params[kLoopLow], Caller::other);
@@ -378,9 +378,9 @@ bool APlugin::commandLoadProgramSample() {
 // Command 644: load the sample the editor's label names.
 bool APlugin::commandLoadEditorSample() {
   audioEnabled.store(false, std::memory_order_relaxed);
-  if (EditorWindow* window = openWindow()) {
+  if (EditorWindow* window = openEditorWindow()) {
     if (loadSampleFile(window->fileNameLabel()) == LoadResult::failed) return false;
-    if (EditorWindow* stillOpen = openWindow()) stillOpen->drawWaveform(0);
+    if (EditorWindow* stillOpen = openEditorWindow()) stillOpen->drawWaveform(0);
     samplePath = pathFromBytes(pathBytes);
   }
   audioEnabled.store(true, std::memory_order_relaxed);
@@ -394,7 +394,7 @@ bool APlugin::commandLoadEditorSample() {
 void APlugin::commandUnload() {
   audioEnabled.store(false, std::memory_order_relaxed);
   sampleExchange.publish(nullptr);
-  if (EditorWindow* window = openWindow()) {
+  if (EditorWindow* window = openEditorWindow()) {
     window->clearWaveform();
     samplePath.clear();
   }
@@ -413,11 +413,11 @@ APlugin::LoadResult APlugin::loadSampleFile(std::string path) {
     const platform::MessageResult answer =
         boxes.show(missingFileText(path), "Error!", platform::MessageButtons::okCancel, platform::MessageIcon::none);
     if (answer != platform::MessageResult::ok) return LoadResult::declined;
-    EditorWindow* window = openWindow();
+    EditorWindow* window = openEditorWindow();
     if (window == nullptr) return LoadResult::declined;
     window->setSampleDialogFileName(path);
     window->loadClick();
-    EditorWindow* stillOpen = openWindow();
+    EditorWindow* stillOpen = openEditorWindow();
     if (stillOpen == nullptr) return LoadResult::declined;
     path = stillOpen->sampleDialogFileName();
   }
@@ -485,13 +485,13 @@ void APlugin::setProgram(vst::VstInt32 program) {
   }
   applyParameter(kPortamentoTime, p.params[kPortamentoTime], Caller::other);
   applyParameter(kCommandLoadProgramSample, 1.0f, Caller::other);
-  if (openWindow() != nullptr) pluginEditor()->update();
+  if (openEditorWindow() != nullptr) pluginEditor()->update();
 }
 
 void APlugin::setProgramName(char* name) {
   if (name == nullptr) return;
   programs[0]->setName(std::string_view(name, strnlen(name, APluginProgram::kNameLength - 1)));
-  if (openWindow() != nullptr) pluginEditor()->update();
+  if (openEditorWindow() != nullptr) pluginEditor()->update();
 }
 
 void APlugin::getProgramName(char* name) { vst::copyHostText(name, programs[0]->getName(), vst::kVstMaxTextLen); }

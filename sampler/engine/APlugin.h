@@ -160,7 +160,7 @@ class APlugin : public vst::AudioEffectX {
     pendingPlay[static_cast<std::size_t>(slot)].store(request, std::memory_order_release);
   }
   void notifyEditor(Caller caller);
-  EditorWindow* openWindow() const;
+  EditorWindow* openEditorWindow() const;
   LoadResult loadSampleFile(std::string path);
   void readControllerAssignments();
   void applySampleRateToBlocks();
