@@ -70,8 +70,11 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
       VstKeyCode key{};
       key.character = index;
       key.virt = static_cast<unsigned char>(value & 0xFF);
-      key.modifier = static_cast<unsigned char>(static_cast<long long>(std::nearbyint(
-                                                    std::isfinite(opt) ? opt : 0.0f)) & 0xFF);
+      // The low byte of the nearest integer, taken with fmod: a host's float
+      // may lie beyond every integer type (from 2^31 on it is a multiple of
+      // 256, whose low byte is 0).
+      const float rounded = std::nearbyint(std::isfinite(opt) ? opt : 0.0f);
+      key.modifier = static_cast<unsigned char>(static_cast<int>(std::fmod(rounded, 256.0f)) & 0xFF);
       return opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
     }
     case effSetEditKnobMode:

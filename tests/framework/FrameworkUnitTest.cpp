@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,25 @@ TEST(FrameworkEditor, KeyCodeIsBuiltFromTheArguments) {
   EXPECT_EQ(editor->lastKey.modifier, 2);  // 2.5 rounds to even
   EXPECT_EQ(effect.dispatcher(vst::effEditKeyUp, 'a', 0, nullptr, 0.0f), -1);
   EXPECT_EQ(effect.dispatcher(vst::effSetEditKnobMode, 0, 2, nullptr, 0.0f), 0);
+}
+
+// Any float a host sends as the modifier gives the low byte of its nearest
+// integer, also beyond the range of every integer type.
+TEST(FrameworkEditor, KeyModifierIsTheLowByteOfAnyFloat) {
+  Effect effect(nullptr);
+  auto* editor = new KeyEditor(&effect);
+  effect.setEditor(editor);
+  const struct {
+    float opt;
+    int modifier;
+  } cases[] = {{-1.0f, 0xFF},        {-2.5f, 0xFE},   {300.0f, 44},
+               {1073741952.0f, 0x80}, {1e30f, 0},      {-1e30f, 0},
+               {std::numeric_limits<float>::max(), 0}, {std::numeric_limits<float>::infinity(), 0},
+               {std::numeric_limits<float>::quiet_NaN(), 0}};
+  for (const auto& c : cases) {
+    effect.dispatcher(vst::effEditKeyDown, 'a', 0, nullptr, c.opt);
+    EXPECT_EQ(editor->lastKey.modifier, c.modifier) << c.opt;
+  }
 }
 
 TEST(FrameworkEditor, BaseEditorBehaviour) {
