@@ -664,8 +664,11 @@ std::int32_t APlugin::glideSamples() const noexcept {
 vst::VstInt32 APlugin::processEvents(vst::VstEvents* events) {
   if (events == nullptr) return 1;
   takeRequests();
+  // The host's list runs past the two slots the record declares: index it
+  // through a pointer, not the declared array.
+  vst::VstEvent* const* list = events->events;
   for (vst::VstInt32 i = 0; i < events->numEvents; ++i) {
-    const vst::VstEvent* event = events->events[i];
+    const vst::VstEvent* event = list[i];
     if (event == nullptr || event->type != vst::kVstMidiType) continue;
     const auto* midi = reinterpret_cast<const vst::VstMidiEvent*>(event);
     const auto status = static_cast<std::uint8_t>(midi->midiData[0]);

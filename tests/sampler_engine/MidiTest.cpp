@@ -140,6 +140,16 @@ TEST_F(SarnelMidi, OtherMessagesAndEventTypesAreIgnored) {
   EXPECT_EQ(plugin->processEvents(empty.get()), 1);
 }
 
+// A host's list holds more events than the two slots the record declares;
+// every one is read (a bounds-checking sanitizer flags indexing the declared
+// array past its end).
+TEST_F(SarnelMidi, EveryEventOfAListLongerThanTheRecordIsRead) {
+  send({host::noteOn(0, 60, 100), host::noteOn(0, 61, 100), host::noteOn(0, 62, 100), host::noteOn(0, 63, 100),
+        host::noteOn(0, 64, 100)});
+  run(2);
+  for (int v = 0; v < 5; ++v) EXPECT_EQ(voices().note[static_cast<std::size_t>(v)], 60 + v);
+}
+
 TEST_F(SarnelMidi, TheChannelIsIgnored) {
   send({host::noteOn(9, 60, 100)});
   run(2);
