@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds the libFuzzer targets of the file readers (preset "fuzz", clang) and
-# runs each for the given number of seconds (default 60), starting from a
-# small seed corpus made here. Findings land in <build>/fuzz-findings/.
+# Builds the libFuzzer targets (preset "fuzz", clang) of the file readers, the
+# envelope node text and both instruments' host-facing surface, and runs each
+# for the given number of seconds (default 60), starting from a small seed
+# corpus made here. Findings land in <build>/fuzz-findings/.
 # Usage: scripts/run-fuzzers.sh [seconds]
 # VORNHALT_FUZZ_BUILD names another build folder (default build/fuzz);
 # extra cmake arguments may come in VORNHALT_FUZZ_CMAKE_ARGS.
@@ -12,11 +13,12 @@ build=${VORNHALT_FUZZ_BUILD:-$root/build/fuzz}
 cd "$root"
 # shellcheck disable=SC2086
 cmake --preset fuzz -B "$build" ${VORNHALT_FUZZ_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" -j2 --target fuzz_wav_reader fuzz_tuning_files
+cmake --build "$build" -j2 --target fuzz_wav_reader fuzz_tuning_files fuzz_midi_file fuzz_node_text \
+    fuzz_sarnel_surface fuzz_marrowglint_surface
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/wav" "$work/tuning" "$build/fuzz-findings"
+mkdir -p "$work/wav" "$work/tuning" "$work/midi" "$work/nodes" "$work/surface" "$build/fuzz-findings"
 
 # WAV seeds: the compressed fixtures and a few small PCM and float files.
 cp "$root"/tests/data/sampler_io/*.wav "$work/wav/"
@@ -40,11 +42,32 @@ printf '[tuning] x\n' > "$work/tuning/bad.tun"
 printf '! scale\ndescription\n 3\n3/2 fifth\n701.955\n2\n' > "$work/tuning/scale.scl"
 printf 'd\n12\n100.0\n200.0\n300.0\n400.0\n500.0\n600.0\n700.0\n800.0\n900.0\n1000.0\n1100.0\n2/1\n' > "$work/tuning/12tet.scl"
 
-run() { # run <target> <seeds>
+# MIDI file seeds: the demo song.
+cp "$root/demo/demo.mid" "$work/midi/"
+
+# Envelope node text seeds ("(x, y)" points joined by ", ").
+printf '(0, 0), (20, 255), (80, 150)' > "$work/nodes/three.txt"
+printf '(0,0),(10,255),(20,128),' > "$work/nodes/tight.txt"
+printf '  ( 5 , 7 )  ' > "$work/nodes/blanks.txt"
+printf '(300, -1), (1' > "$work/nodes/bad.txt"
+
+# Surface seeds: the inputs are operation sequences, so a few fixed byte
+# patterns are enough for the fuzzer to start from.
+i=0; pattern=''
+while [ $i -lt 256 ]; do pattern="$pattern\\$(printf %03o $i)"; i=$((i + 1)); done
+printf "$pattern" > "$work/surface/ascending"
+printf '\001\000\003\001\000\003\002\060\003\003\010\003\004\377\003' > "$work/surface/render"
+printf '\000\002\040\000\074\011\002\000\100\003\003\200\003' > "$work/surface/chord"
+
+run() { # run <target> <seeds> [max_len]
     mkdir -p "$work/corpus-$1"
     echo "== $1 for $seconds s"
-    "$build/fuzz/$1" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+    "$build/fuzz/$1" -max_total_time="$seconds" -max_len="${3:-65536}" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$build/fuzz-findings/$1-" -print_final_stats=1 "$work/corpus-$1" "$2"
 }
 run fuzz_wav_reader "$work/wav"
 run fuzz_tuning_files "$work/tuning"
+run fuzz_midi_file "$work/midi"
+run fuzz_node_text "$work/nodes" 4096
+run fuzz_sarnel_surface "$work/surface" 4096
+run fuzz_marrowglint_surface "$work/surface" 4096
