@@ -16,6 +16,25 @@ fuzz_seconds=${VORNHALT_FUZZ_SECONDS:-30}
 # The Windows tests run under wine in a prefix of their own.
 export VORNHALT_WINEPREFIX=${VORNHALT_WINEPREFIX:-$PWD/build/wineprefix}
 
+# One virtual display for the whole run: the editor tests open real windows,
+# and every wine process of a run shares one wine server whose desktop must
+# stay on a live display.
+start_display() {
+  local number=90
+  while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do number=$((number + 1)); done
+  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  display_pid=$!
+  trap 'kill "$display_pid" 2>/dev/null || true' EXIT
+  for _ in $(seq 100); do
+    [[ -e /tmp/.X11-unix/X$number ]] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$number"
+}
+start_display
+# A wine server left from an earlier run may still hold another display.
+WINEPREFIX="$VORNHALT_WINEPREFIX" wineserver -k 2>/dev/null || true
+
 # What each target builds and tests. Most build and run everything; win64 is
 # a smoke test of the 64-bit binaries (framework, both plug-ins through the
 # host, the renderer), and the thread sanitizer runs the programs that drive
