@@ -2,14 +2,16 @@
 
 #include <exception>
 #include <iostream>
+#include <string_view>
 
 #include "host/WaveWriter.h"
 #include "render/PluckSample.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  // An option is never taken for the output file's name.
+  if (argc != 2 || std::string_view(argv[1]).starts_with("-")) {
     std::cerr << "Usage: vornhalt-make-sample OUT.wav\n";
-    return 2;
+    return argc == 2 && std::string_view(argv[1]) == "--help" ? 0 : 2;
   }
   constexpr int kRate = 44100;
   try {
