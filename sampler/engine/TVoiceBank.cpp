@@ -156,17 +156,30 @@ TStereoValue TVoiceBank::step(int v, const TVoiceContext& c, float voiceRatio) n
 
 namespace {
 
-// Two consecutive floats as two doubles. (The 64-bit integer load is the
+// Two consecutive floats in the low half. (The 64-bit integer load is the
 // one whose intrinsic allows any alignment.)
-inline __m128d loadPair(const float* p) noexcept {
-  return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+inline __m128 loadFloats(const float* p) noexcept {
+  return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
 }
+
+// Two consecutive floats as two doubles.
+inline __m128d loadPair(const float* p) noexcept { return _mm_cvtps_pd(loadFloats(p)); }
 
 // Adds the two low floats of `frame` to the pair of floats at `slot`.
 inline void addPair(float* slot, __m128 frame) noexcept {
   __m128i* const pair = reinterpret_cast<__m128i*>(slot);
   const __m128 total = _mm_add_ps(_mm_castsi128_ps(_mm_loadl_epi64(pair)), frame);
   _mm_storel_epi64(pair, _mm_castps_si128(total));
+}
+
+// Adds the four floats of `frames` (two frames) to the four at `slot`.
+inline void addQuad(float* slot, __m128 frames) noexcept {
+  _mm_storeu_ps(slot, _mm_add_ps(_mm_loadu_ps(slot), frames));
+}
+
+// (1 - f) x a + f x b, lane by lane, in the order step() computes it.
+inline __m128d interpolate(__m128d f, __m128d a, __m128d b) noexcept {
+  return _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), f), a), _mm_mul_pd(f, b));
 }
 
 // One frame read at p with fraction f (both lanes of fv), as the two floats
@@ -178,7 +191,7 @@ inline __m128 mixFrame(const float* p, __m128d fv) noexcept {
   if constexpr (kChannels == 2) {
     const __m128d here = loadPair(p);      // [s0, right0]
     const __m128d next = loadPair(p + 2);  // [next, right1]
-    __m128d mix = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), fv), here), _mm_mul_pd(fv, next));
+    __m128d mix = interpolate(fv, here, next);
     if constexpr (!kInterpolate) mix = _mm_move_sd(mix, here);  // left: s0 itself
     return _mm_cvtpd_ps(mix);
   } else {
@@ -186,8 +199,25 @@ inline __m128 mixFrame(const float* p, __m128d fv) noexcept {
     if constexpr (!kInterpolate) return _mm_cvtpd_ps(_mm_unpacklo_pd(here, here));
     const __m128d next = loadPair(p + 1);  // [next, the float after it]
     // Lane 0 is the interpolation; lane 1 is not used.
-    const __m128d mix = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), fv), here), _mm_mul_pd(fv, next));
-    return _mm_cvtpd_ps(_mm_unpacklo_pd(mix, here));  // [left, s0]
+    return _mm_cvtpd_ps(_mm_unpacklo_pd(interpolate(fv, here, next), here));  // [left, s0]
+  }
+}
+
+// Two frames, read at pa with fraction fa and at pb with fb (in both lanes
+// of each), as [left a, right a, left b, right b]; the same arithmetic as
+// mixFrame. One channel computes both frames in one register (mixFrame
+// leaves its second lane idle).
+template <int kChannels, bool kInterpolate>
+inline __m128 mixTwoFrames(const float* pa, __m128d fa, const float* pb, __m128d fb) noexcept {
+  if constexpr (kChannels == 2) {
+    return _mm_movelh_ps(mixFrame<2, kInterpolate>(pa, fa), mixFrame<2, kInterpolate>(pb, fb));
+  } else {
+    const __m128 both = _mm_unpacklo_ps(loadFloats(pa), loadFloats(pb));  // [s0 a, s0 b, next a, next b]
+    if constexpr (!kInterpolate) return _mm_unpacklo_ps(both, both);
+    const __m128d here = _mm_cvtps_pd(both);
+    const __m128d next = _mm_cvtps_pd(_mm_movehl_ps(both, both));
+    const __m128 left = _mm_cvtpd_ps(interpolate(_mm_unpacklo_pd(fa, fb), here, next));
+    return _mm_unpacklo_ps(left, both);  // right: s0 itself
   }
 }
 
@@ -198,102 +228,168 @@ inline __m128 mixFrame(const float* p, __m128d fv) noexcept {
 // f < 1 on entry (so the interpolation test is always true). It renders
 // frames until one of them turns at a loop bound, ends the voice, or leaves
 // f at exactly 1; that frame is finished here (exactly as step() would) and
-// the next one goes through step() again. Both channels travel together in
-// one SSE2 register, f sits in both lanes of another, and the position is
-// kept relative to the lower bound so that one unsigned comparison tests
-// both bounds. kSpeed says how far one step goes: below one frame, from one
-// to below two frames, or anything below 2^29 frames.
+// the next one goes through step() again. kSpeed says how far one step goes:
+// below one frame, from one to below two frames, or anything below 2^29
+// frames.
+//
+// Most frames run in stretches that cannot reach a bound: a frame moves the
+// position by a known most, so the distance to the bound ahead gives a
+// number of frames to render with no bound test at all, the position a
+// pointer held in a register. Only frames near a bound test it. f sits in
+// both lanes of an SSE2 register; frames go in pairs, so that one channel
+// computes two frames in the lanes of one register and the sums take four
+// floats at a time.
 template <int kChannels, bool kInterpolate, bool kForward, bool kSustain, int kSpeed>
 int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* sums, double signedStep) noexcept {
   const auto n = static_cast<std::size_t>(v);
   const std::int64_t lo = lowerBound(v, c);
-  // lo <= loopEnd always; the caller made sure lo <= position < loopEnd.
-  const auto span = static_cast<std::uint64_t>(c.loopEnd - lo);
-  const float* const base = c.data + lo;
-  // Relative to the lower bound (an index, not a pointer: it may leave the
-  // buffer for a moment before the bounds bring it back).
-  std::int64_t relative = position[n] - lo;
+  const std::int64_t hi = c.loopEnd;
+  const float* const data = c.data;
+  // The caller made sure lo <= k < hi.
+  std::int64_t k = position[n];
   TADSR& env = envelopes[n];
   const float vel = velocity[n];
   const __m128d one = _mm_set1_pd(1.0);
   const __m128d step = _mm_set1_pd(signedStep);
   __m128d fv = _mm_set1_pd(fraction[n]);
   // In the sustain stage the envelope returns its level unchanged.
-  __m128 amp = _mm_set1_ps(kSustain ? env.level() * vel : 0.0f);
+  const __m128 sustainAmp = _mm_set1_ps(kSustain ? env.level() * vel : 0.0f);
+  // The most whole frames one step can cross: f < 1 before it, and f + s
+  // rounds to at most 1 + s (see advance).
+  std::int64_t crossingsPerFrame = 1;
+  if constexpr (kSpeed == kSpeedBelowTwo) crossingsPerFrame = 2;
+  if constexpr (kSpeed == kSpeedAny) crossingsPerFrame = static_cast<std::int64_t>(std::fabs(signedStep)) + 1;
 
-  // One frame into the sums at `slot`; true when the next frame must go
-  // through step() (or the voice has ended).
-  const auto frameAt = [&](float* slot) -> bool {
-    const __m128 frame = mixFrame<kChannels, kInterpolate>(base + relative, fv);
+  // Backwards, f can end at exactly 1: the next read is not interpolated, so
+  // that frame belongs to step().
+  bool atOne = false;
+  // Advances f by one step; answers how many floats the position moves.
+  const auto advance = [&]() -> std::ptrdiff_t {
     fv = _mm_add_pd(fv, step);
-    bool stop = false;
-    // From one up to two frames per step f is past a frame every time.
-    const bool crossed = kSpeed == kSpeedBelowTwo ||
-                         (kForward ? _mm_comige_sd(fv, one) : _mm_comilt_sd(fv, _mm_setzero_pd()));
-    if (crossed) {
-      if constexpr (kSpeed == kSpeedBelowOne) {
+    std::ptrdiff_t frames = 0;
+    if constexpr (kSpeed == kSpeedBelowOne) {
+      if (kForward ? _mm_comige_sd(fv, one) : _mm_comilt_sd(fv, _mm_setzero_pd())) {
         // One whole frame at most.
         fv = kForward ? _mm_sub_pd(fv, one) : _mm_add_pd(fv, one);
-        relative += kForward ? kChannels : -kChannels;
-      } else if constexpr (kSpeed == kSpeedBelowTwo) {
-        // One or two whole frames.
-        const bool two = kForward ? _mm_comige_sd(fv, _mm_set1_pd(2.0)) : _mm_comilt_sd(fv, _mm_set1_pd(-1.0));
-        const __m128d whole = two ? _mm_set1_pd(2.0) : one;
-        fv = kForward ? _mm_sub_pd(fv, whole) : _mm_add_pd(fv, whole);
-        relative += (kForward ? kChannels : -kChannels) * (two ? 2 : 1);
-      } else {
+        frames = kForward ? 1 : -1;
+      }
+    } else if constexpr (kSpeed == kSpeedBelowTwo) {
+      // From one up to two frames per step f is past a frame every time: one
+      // or two whole frames.
+      const bool two = kForward ? _mm_comige_sd(fv, _mm_set1_pd(2.0)) : _mm_comilt_sd(fv, _mm_set1_pd(-1.0));
+      fv = kForward ? _mm_sub_pd(fv, two ? _mm_set1_pd(2.0) : one) : _mm_add_pd(fv, two ? _mm_set1_pd(2.0) : one);
+      frames = (kForward ? 1 : -1) * (two ? 2 : 1);
+    } else {
+      if (kForward ? _mm_comige_sd(fv, one) : _mm_comilt_sd(fv, _mm_setzero_pd())) {
         // floor(f) by truncation (|f| < 2^30 here): f - floor(f) is exact
         // for f >= 1 and one rounding for f < 0, as stepping frame by frame.
         std::int32_t whole = _mm_cvttsd_si32(fv);
         if (!kForward && static_cast<double>(whole) > _mm_cvtsd_f64(fv)) --whole;
         fv = _mm_sub_pd(fv, _mm_set1_pd(static_cast<double>(whole)));
-        relative += static_cast<std::int64_t>(whole) * kChannels;
-      }
-      // Backwards, f can end at exactly 1: the next read is not interpolated.
-      if (!kForward && _mm_comige_sd(fv, one)) stop = true;
-      // Both bounds in one unsigned comparison.
-      if (static_cast<std::uint64_t>(relative) >= span) {
-        std::int64_t k = relative + lo;
-        double f = _mm_cvtsd_f64(fv);
-        applyBounds(v, c, k, f, lo);
-        relative = k - lo;
-        fv = _mm_set1_pd(f);
-        stop = true;
+        frames = whole;
       }
     }
-    if constexpr (!kSustain) {
-      amp = _mm_set1_ps(env.nextValue() * vel);
-      if (env.stage() == TADSR::kStageFinished) {
-        note[n] = -1;
-        stop = true;
-      }
-    }
-    addPair(slot, _mm_mul_ps(frame, amp));
-    return stop;
+    if (!kForward && frames != 0 && _mm_comige_sd(fv, one)) atOne = true;
+    return frames * kChannels;
+  };
+  // The envelope's next amplitude; true when the voice has ended with it.
+  const auto envelopeEnds = [&](float& amp) -> bool {
+    amp = env.nextValue() * vel;
+    if (env.stage() != TADSR::kStageFinished) return false;
+    note[n] = -1;
+    return true;
   };
 
-  // Two frames per turn: half the loop control.
   float* sum = sums + 2 * i;
   float* const sumEnd = sums + 2 * end;
   bool stopped = false;
-  while (sumEnd - sum >= 4) {
-    if (frameAt(sum)) {
+  while (!stopped && sum != sumEnd) {
+    // Whole frames the position may still cross before it reaches a bound.
+    const std::int64_t room = kForward ? (hi - 1 - k) / kChannels : (k - lo) / kChannels;
+    const std::int64_t safe = std::min<std::int64_t>(room / crossingsPerFrame, (sumEnd - sum) / 2);
+    if (safe == 0) {
+      // Near a bound: one frame with the bound test.
+      const __m128 frame = mixFrame<kChannels, kInterpolate>(data + k, fv);
+      const std::ptrdiff_t moved = advance();
+      stopped = atOne;
+      if (moved != 0) {
+        k += moved;
+        if (k >= hi || k < lo) {
+          double f = _mm_cvtsd_f64(fv);
+          applyBounds(v, c, k, f, lo);
+          fv = _mm_set1_pd(f);
+          stopped = true;
+        }
+      }
+      __m128 amp = sustainAmp;
+      if constexpr (!kSustain) {
+        float a;
+        if (envelopeEnds(a)) stopped = true;
+        amp = _mm_set1_ps(a);
+      }
+      addPair(sum, _mm_mul_ps(frame, amp));
       sum += 2;
-      stopped = true;
-      break;
+      continue;
     }
-    if (frameAt(sum + 2)) {
+
+    // `safe` frames, none of which can reach a bound.
+    const float* p = data + k;
+    float* const pairsEnd = sum + 4 * (safe / 2);
+    while (sum != pairsEnd) {
+      const float* const pa = p;
+      const __m128d fa = fv;
+      p += advance();
+      __m128 amp = sustainAmp;
+      if constexpr (!kSustain) {
+        float a;
+        const bool ends = envelopeEnds(a);
+        if (ends || atOne) {
+          addPair(sum, _mm_mul_ps(mixFrame<kChannels, kInterpolate>(pa, fa), _mm_set1_ps(a)));
+          sum += 2;
+          stopped = true;
+          break;
+        }
+        float b;
+        const __m128d fb = fv;
+        const float* const pb = p;
+        p += advance();
+        if (envelopeEnds(b)) stopped = true;
+        const __m128 ab = _mm_unpacklo_ps(_mm_set_ss(a), _mm_set_ss(b));
+        amp = _mm_unpacklo_ps(ab, ab);  // [a, a, b, b]
+        addQuad(sum, _mm_mul_ps(mixTwoFrames<kChannels, kInterpolate>(pa, fa, pb, fb), amp));
+      } else {
+        if (!kForward && atOne) {
+          addPair(sum, _mm_mul_ps(mixFrame<kChannels, kInterpolate>(pa, fa), amp));
+          sum += 2;
+          stopped = true;
+          break;
+        }
+        const __m128d fb = fv;
+        const float* const pb = p;
+        p += advance();
+        addQuad(sum, _mm_mul_ps(mixTwoFrames<kChannels, kInterpolate>(pa, fa, pb, fb), amp));
+      }
       sum += 4;
-      stopped = true;
-      break;
+      if (atOne) stopped = true;
+      if (stopped) break;
     }
-    sum += 4;
+    if (!stopped && (safe & 1) != 0) {
+      // The odd frame of the stretch.
+      const __m128 frame = mixFrame<kChannels, kInterpolate>(p, fv);
+      p += advance();
+      __m128 amp = sustainAmp;
+      if constexpr (!kSustain) {
+        float a;
+        if (envelopeEnds(a)) stopped = true;
+        amp = _mm_set1_ps(a);
+      }
+      if (atOne) stopped = true;
+      addPair(sum, _mm_mul_ps(frame, amp));
+      sum += 2;
+    }
+    k = p - data;
   }
-  if (!stopped && sum != sumEnd) {
-    frameAt(sum);
-    sum += 2;
-  }
-  position[n] = static_cast<std::int32_t>(relative + lo);
+  position[n] = static_cast<std::int32_t>(k);
   fraction[n] = _mm_cvtsd_f64(fv);
   return static_cast<int>((sum - sums) / 2);
 }
