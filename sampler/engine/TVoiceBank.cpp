@@ -203,16 +203,27 @@ inline __m128 mixFrame(const float* p, __m128d fv) noexcept {
   }
 }
 
-// Two frames, read at pa with fraction fa and at pb with fb (in both lanes
-// of each), as [left a, right a, left b, right b]; the same arithmetic as
-// mixFrame. One channel computes both frames in one register (mixFrame
-// leaves its second lane idle).
+// Frames go in pairs. readFrame takes what one frame needs from the sample
+// before its step moves the position; joinFrames turns two such reads (a
+// with fraction fa, b with fb, in both lanes of each) into [left a, right a,
+// left b, right b], with the arithmetic of mixFrame. Two channels mix each
+// frame at once; one channel keeps its two floats and computes both frames
+// in the lanes of one register (mixFrame leaves its second lane idle).
 template <int kChannels, bool kInterpolate>
-inline __m128 mixTwoFrames(const float* pa, __m128d fa, const float* pb, __m128d fb) noexcept {
+inline __m128 readFrame(const float* p, __m128d fv) noexcept {
   if constexpr (kChannels == 2) {
-    return _mm_movelh_ps(mixFrame<2, kInterpolate>(pa, fa), mixFrame<2, kInterpolate>(pb, fb));
+    return mixFrame<2, kInterpolate>(p, fv);
   } else {
-    const __m128 both = _mm_unpacklo_ps(loadFloats(pa), loadFloats(pb));  // [s0 a, s0 b, next a, next b]
+    return loadFloats(p);  // [s0, next]
+  }
+}
+
+template <int kChannels, bool kInterpolate>
+inline __m128 joinFrames(__m128 a, __m128d fa, __m128 b, __m128d fb) noexcept {
+  if constexpr (kChannels == 2) {
+    return _mm_movelh_ps(a, b);
+  } else {
+    const __m128 both = _mm_unpacklo_ps(a, b);  // [s0 a, s0 b, next a, next b]
     if constexpr (!kInterpolate) return _mm_unpacklo_ps(both, both);
     const __m128d here = _mm_cvtps_pd(both);
     const __m128d next = _mm_cvtps_pd(_mm_movehl_ps(both, both));
@@ -307,87 +318,67 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
     // Whole frames the position may still cross before it reaches a bound.
     const std::int64_t room = kForward ? (hi - 1 - k) / kChannels : (k - lo) / kChannels;
     const std::int64_t safe = std::min<std::int64_t>(room / crossingsPerFrame, (sumEnd - sum) / 2);
-    if (safe == 0) {
-      // Near a bound: one frame with the bound test.
-      const __m128 frame = mixFrame<kChannels, kInterpolate>(data + k, fv);
-      const std::ptrdiff_t moved = advance();
-      stopped = atOne;
-      if (moved != 0) {
-        k += moved;
-        if (k >= hi || k < lo) {
-          double f = _mm_cvtsd_f64(fv);
-          applyBounds(v, c, k, f, lo);
-          fv = _mm_set1_pd(f);
+    if (safe >= 2) {
+      // Pairs of frames none of which can reach a bound; an odd one left
+      // over goes with the next stretch.
+      const float* p = data + k;
+      float* const pairsEnd = sum + 4 * (safe / 2);
+      while (sum != pairsEnd) {
+        const __m128 readA = readFrame<kChannels, kInterpolate>(p, fv);
+        const __m128d fa = fv;
+        p += advance();
+        float ampA = 0.0f;
+        if constexpr (!kSustain) stopped = envelopeEnds(ampA);
+        if (stopped || atOne) {
+          // Frame a alone (the low half of a pair of it with itself).
+          const __m128 amp = kSustain ? sustainAmp : _mm_set1_ps(ampA);
+          addPair(sum, _mm_mul_ps(joinFrames<kChannels, kInterpolate>(readA, fa, readA, fa), amp));
+          sum += 2;
           stopped = true;
+          break;
+        }
+        const __m128 readB = readFrame<kChannels, kInterpolate>(p, fv);
+        const __m128d fb = fv;
+        p += advance();
+        __m128 amp = sustainAmp;
+        if constexpr (!kSustain) {
+          float ampB;
+          stopped = envelopeEnds(ampB);
+          const __m128 ab = _mm_unpacklo_ps(_mm_set_ss(ampA), _mm_set_ss(ampB));
+          amp = _mm_unpacklo_ps(ab, ab);  // [a, a, b, b]
+        }
+        addQuad(sum, _mm_mul_ps(joinFrames<kChannels, kInterpolate>(readA, fa, readB, fb), amp));
+        sum += 4;
+        if (stopped || atOne) {
+          stopped = true;
+          break;
         }
       }
-      __m128 amp = sustainAmp;
-      if constexpr (!kSustain) {
-        float a;
-        if (envelopeEnds(a)) stopped = true;
-        amp = _mm_set1_ps(a);
-      }
-      addPair(sum, _mm_mul_ps(frame, amp));
-      sum += 2;
+      k = p - data;
       continue;
     }
 
-    // `safe` frames, none of which can reach a bound.
-    const float* p = data + k;
-    float* const pairsEnd = sum + 4 * (safe / 2);
-    while (sum != pairsEnd) {
-      const float* const pa = p;
-      const __m128d fa = fv;
-      p += advance();
-      __m128 amp = sustainAmp;
-      if constexpr (!kSustain) {
-        float a;
-        const bool ends = envelopeEnds(a);
-        if (ends || atOne) {
-          addPair(sum, _mm_mul_ps(mixFrame<kChannels, kInterpolate>(pa, fa), _mm_set1_ps(a)));
-          sum += 2;
-          stopped = true;
-          break;
-        }
-        float b;
-        const __m128d fb = fv;
-        const float* const pb = p;
-        p += advance();
-        if (envelopeEnds(b)) stopped = true;
-        const __m128 ab = _mm_unpacklo_ps(_mm_set_ss(a), _mm_set_ss(b));
-        amp = _mm_unpacklo_ps(ab, ab);  // [a, a, b, b]
-        addQuad(sum, _mm_mul_ps(mixTwoFrames<kChannels, kInterpolate>(pa, fa, pb, fb), amp));
-      } else {
-        if (!kForward && atOne) {
-          addPair(sum, _mm_mul_ps(mixFrame<kChannels, kInterpolate>(pa, fa), amp));
-          sum += 2;
-          stopped = true;
-          break;
-        }
-        const __m128d fb = fv;
-        const float* const pb = p;
-        p += advance();
-        addQuad(sum, _mm_mul_ps(mixTwoFrames<kChannels, kInterpolate>(pa, fa, pb, fb), amp));
+    // Near a bound (or the last frame): one frame with the bound test.
+    const __m128 frame = mixFrame<kChannels, kInterpolate>(data + k, fv);
+    const std::ptrdiff_t moved = advance();
+    stopped = atOne;
+    if (moved != 0) {
+      k += moved;
+      if (k >= hi || k < lo) {
+        double f = _mm_cvtsd_f64(fv);
+        applyBounds(v, c, k, f, lo);
+        fv = _mm_set1_pd(f);
+        stopped = true;
       }
-      sum += 4;
-      if (atOne) stopped = true;
-      if (stopped) break;
     }
-    if (!stopped && (safe & 1) != 0) {
-      // The odd frame of the stretch.
-      const __m128 frame = mixFrame<kChannels, kInterpolate>(p, fv);
-      p += advance();
-      __m128 amp = sustainAmp;
-      if constexpr (!kSustain) {
-        float a;
-        if (envelopeEnds(a)) stopped = true;
-        amp = _mm_set1_ps(a);
-      }
-      if (atOne) stopped = true;
-      addPair(sum, _mm_mul_ps(frame, amp));
-      sum += 2;
+    __m128 amp = sustainAmp;
+    if constexpr (!kSustain) {
+      float a;
+      if (envelopeEnds(a)) stopped = true;
+      amp = _mm_set1_ps(a);
     }
-    k = p - data;
+    addPair(sum, _mm_mul_ps(frame, amp));
+    sum += 2;
   }
   position[n] = static_cast<std::int32_t>(k);
   fraction[n] = _mm_cvtsd_f64(fv);
