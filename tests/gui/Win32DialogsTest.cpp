@@ -18,12 +18,15 @@
 
 namespace {
 
-// Waits for a top-level window with this caption, then lets `act` answer it.
+// Waits for a top-level window with this caption to be shown, then lets
+// `act` answer it. A dialog shows itself only after its set-up (default
+// texts included), so a visible box is one a user could type into.
 template <typename Act>
 std::thread answerWindow(const wchar_t* caption, Act act) {
   return std::thread([caption, act] {
     for (int attempt = 0; attempt < 500; ++attempt) {
-      if (HWND box = FindWindowW(nullptr, caption)) {
+      HWND box = FindWindowW(nullptr, caption);
+      if (box != nullptr && IsWindowVisible(box)) {
         act(box);
         return;
       }
