@@ -265,8 +265,9 @@ int TVoiceBank::fastSpan(int v, const TVoiceContext& c, int i, int end, float* s
   __m128d fv = _mm_set1_pd(fraction[n]);
   // In the sustain stage the envelope returns its level unchanged.
   const __m128 sustainAmp = _mm_set1_ps(kSustain ? env.level() * vel : 0.0f);
-  // The most whole frames one step can cross: f < 1 before it, and f + s
-  // rounds to at most 1 + s (see advance).
+  // The most whole frames one step can cross: f < 1 before it, so f + s
+  // rounds to at most 1 + s, whose floor is at most floor(s) + 1 (the same
+  // holds backwards).
   std::int64_t crossingsPerFrame = 1;
   if constexpr (kSpeed == kSpeedBelowTwo) crossingsPerFrame = 2;
   if constexpr (kSpeed == kSpeedAny) crossingsPerFrame = static_cast<std::int64_t>(std::fabs(signedStep)) + 1;
