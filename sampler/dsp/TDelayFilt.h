@@ -76,13 +76,22 @@ inline float TDelayFilt::processSample(float x) noexcept {
   const std::int32_t index = position;
   const float d = buffer[static_cast<std::size_t>(index)];
   // The tiny constant keeps recirculating values away from denormal numbers.
-  buffer[static_cast<std::size_t>(index)] = d * feedback * 0.9f + x + 1e-24f;
+  // Extreme (finite) input can overflow the sum: an infinity kept in the line
+  // would turn into NaN at feedback 0 (inf x 0) and silence it for good.
+  const float stored = d * feedback * 0.9f + x + 1e-24f;
+  buffer[static_cast<std::size_t>(index)] = std::isfinite(stored) ? stored : 0.0f;
   const std::int32_t next = index + 1;
   position = next < length ? next : 0;
 
   const float low = filterLow;
   const float high = filterHigh;
-  if (low > 0.0f || high < 1.0f) return filter(0.9f * filterReso, 0.99f * high, 0.99f * low, d);
+  if (low > 0.0f || high < 1.0f) {
+    const float y = filter(0.9f * filterReso, 0.99f * high, 0.99f * low, d);
+    if (std::isfinite(y)) return y;
+    // Overflowed states would stay NaN: the filter starts again from rest.
+    resetFilter();
+    return 0.0f;
+  }
   return d;  // neutral controls: the filter states keep their values
 }
 

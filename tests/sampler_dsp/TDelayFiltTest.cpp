@@ -297,6 +297,36 @@ TEST(TDelayFilt, NonFiniteInputCountsAsSilence) {
     ASSERT_EQ(dirty.processSample(input[i]), clean.processSample(cleaned[i])) << i;
 }
 
+// Finite input can still overflow the line's sum or the filter's states; the
+// overflow must not stay (at feedback 0 an infinity in the line becomes NaN
+// and silences it for good), and nothing non-finite comes out meanwhile.
+TEST(TDelayFilt, OverflowFromExtremeInputDoesNotSilenceTheLineForGood) {
+  const float kMax = std::numeric_limits<float>::max();
+  for (const bool filtered : {false, true}) {
+    TDelayFilt delay(kRate);
+    delay.setFeedback(1.0f);
+    delay.setDelayTime(0.001f);
+    if (filtered) {
+      delay.setFilterHigh(0.5f);
+      delay.setFilterReso(1.0f);
+    }
+    for (int i = 0; i < 2000; ++i) {
+      ASSERT_TRUE(std::isfinite(delay.processSample(i % 3 == 0 ? -kMax : kMax))) << filtered << " " << i;
+    }
+    delay.setFeedback(0.0f);
+    delay.setDelayTime(0.0f);
+    if (filtered) {
+      // The filter's own states recover too: a low-pass settles on the input.
+      float out = 0.0f;
+      for (int i = 0; i < 20000; ++i) out = delay.processSample(0.5f);
+      EXPECT_NEAR(out, 0.5f, 1e-4f);
+    } else {
+      delay.processSample(0.5f);
+      for (int i = 0; i < 10; ++i) ASSERT_EQ(delay.processSample(0.5f), 0.5f + kTiny) << i;
+    }
+  }
+}
+
 TEST(TDelayFilt, ResetFilterClearsTheStatesAndKeepsTheEchoes) {
   TDelayFilt delay(kRate);
   delay.setDelayTime(0.01f);  // 442 samples
