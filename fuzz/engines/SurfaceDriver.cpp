@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/HostText.h"
 #include "framework/Opcodes.h"
@@ -87,6 +88,22 @@ void SurfaceDriver::run(FuzzInput& in) {
       default: engineOp(op - kCommonOps, in); break;
     }
   }
+}
+
+std::vector<float> SurfaceDriver::renderConstant(float level, int frames) {
+  std::vector<float> inL(static_cast<std::size_t>(frames), level);
+  std::vector<float> inR(static_cast<std::size_t>(frames), level);
+  std::vector<float> outL(static_cast<std::size_t>(frames), std::numeric_limits<float>::quiet_NaN());
+  std::vector<float> outR(static_cast<std::size_t>(frames), std::numeric_limits<float>::quiet_NaN());
+  float* in[2] = {inL.data(), inR.data()};
+  float* out[2] = {outL.data(), outR.data()};
+  effect_->processReplacing(effect_, in, out, frames);
+  std::vector<float> result;
+  for (int i = 0; i < frames; ++i) {
+    result.push_back(outL[static_cast<std::size_t>(i)]);
+    result.push_back(outR[static_cast<std::size_t>(i)]);
+  }
+  return result;
 }
 
 void SurfaceDriver::close() {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "AudioBlock.h"
 #include "EventList.h"
@@ -32,6 +33,10 @@ class SurfaceDriver {
 
   // Runs operations until the input ends or a budget is spent.
   void run(FuzzInput& in);
+  // After any history the plug-in must still work: each engine restores
+  // neutral settings through setParameter and checks that audio input comes
+  // through again (nothing the host did may poison its state for good).
+  virtual void checkRecovery() = 0;
   // Closes the plug-in through its record (destroys it).
   void close();
 
@@ -40,6 +45,9 @@ class SurfaceDriver {
   vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
                           void* ptr = nullptr, float opt = 0.0f);
   void setParameter(vst::VstInt32 index, float value) { effect_->setParameter(effect_, index, value); }
+  // Renders `frames` frames of constant input `level` with processReplacing
+  // and answers the output (left and right of each frame, interleaved).
+  std::vector<float> renderConstant(float level, int frames);
 
   // Operations of one engine only; `op` counts from 0. Answers false when it
   // has none with that number.

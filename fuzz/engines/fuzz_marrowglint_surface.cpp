@@ -5,9 +5,12 @@
 // memory and start with whatever another program may have left there.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FuzzHost.h"
 #include "FuzzInput.h"
@@ -46,6 +49,23 @@ class MarrowglintDriver final : public fuzz::SurfaceDriver {
  public:
   MarrowglintDriver(vst::AEffect* effect, platform::MemorySettingsStore& store)
       : SurfaceDriver(effect, kProfile), store_(store) {}
+
+  // With the voices at zero volume, the LFO still, no ring modulation or
+  // comb feedback and an open low-pass, the input comes through: the comb
+  // averages it with itself 501 frames back, the filter settles within a
+  // few frames.
+  void checkRecovery() override {
+    for (const auto& [index, value] :
+         {std::pair{marrowglint::kOutVol, 0.0f}, {marrowglint::kLFOAmnt, 0.0f}, {marrowglint::kMix, 0.0f},
+          {marrowglint::kRMod, 0.0f}, {marrowglint::kTube, 0.0f}, {marrowglint::kFilt, 0.0f},
+          {marrowglint::kCut, 1.0f}, {marrowglint::kReso, 0.0f}, {marrowglint::kPhase, 0.0f}}) {
+      setParameter(index, value);
+    }
+    const std::vector<float> out = renderConstant(0.5f, 1200);
+    for (std::size_t i = out.size() - 200; i < out.size(); ++i) {
+      if (!(std::fabs(out[i] - 0.5f) < 1e-3f)) fuzz::fail("the input did not come through after a reset");
+    }
+  }
 
  protected:
   unsigned engineOpCount() const override { return 1; }
@@ -102,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
   }
   driver.run(in);
+  driver.checkRecovery();
   driver.close();
   return 0;
 }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FuzzHost.h"
 #include "FuzzInput.h"
@@ -26,10 +28,10 @@ namespace {
 constexpr vst::VstInt32 kPathFirst = sarnel::kPathFirst;
 constexpr vst::VstInt32 kPathEnd = sarnel::kTuningFirst;
 
-constexpr std::array<vst::VstInt32, 44> kIndices = {
-    0,    1,    5,    6,    10,   12,   13,   14,   15,   16,   17,   20,   21,   22,   23,
-    26,   28,   29,   30,   31,   285,  286,  355,  413,  414,  499,  500,  642,  643,  644,
-    645,  646,  647,  648,  911,  949,  950,  951,  952,  999,  1000, 1013, 1029, 1030};
+constexpr std::array<vst::VstInt32, 48> kIndices = {
+    0,    1,    5,    6,    7,    8,    9,    10,   11,   12,   13,   14,   15,   16,   17,   20,
+    21,   22,   23,   26,   28,   29,   30,   31,   285,  286,  355,  413,  414,  499,  500,  642,
+    643,  644,  645,  646,  647,  648,  911,  949,  950,  951,  952,  999,  1000, 1013, 1029, 1030};
 
 bool sarnelUnitRange(vst::VstInt32 index) { return index >= 0 && index < sarnel::kSpareFirst; }
 
@@ -51,6 +53,22 @@ Fixture* fixture = nullptr;
 class SarnelDriver final : public fuzz::SurfaceDriver {
  public:
   using SurfaceDriver::SurfaceDriver;
+
+  // Without a sample, at neutral filter, no delay, no feedback and full
+  // volume the effect path passes its input on one frame late.
+  void checkRecovery() override {
+    setParameter(sarnel::kCommandUnload, 1.0f);
+    for (const auto& [index, value] : {std::pair{sarnel::kFilterLow, 0.0f}, {sarnel::kFilterHigh, 1.0f},
+                                       {sarnel::kFilterReso, 0.0f}, {sarnel::kDelay, 0.0f},
+                                       {sarnel::kFeedback, 0.0f}, {sarnel::kVolume, 1.0f},
+                                       {sarnel::kLfo1Rate, 0.0f}, {sarnel::kLfo2Rate, 0.0f}}) {
+      setParameter(index, value);
+    }
+    const std::vector<float> out = renderConstant(0.5f, 8);
+    for (std::size_t i = 2; i < out.size(); ++i) {
+      if (out[i] != 0.5f) fuzz::fail("the effect path did not pass its input on after a reset");
+    }
+  }
 
   void selectPath(std::size_t choice) {
     path_ = &fixture->waves.paths()[choice % fixture->waves.paths().size()];
@@ -150,6 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
   }
   driver.run(in);
+  driver.checkRecovery();
   driver.close();
   return 0;
 }
