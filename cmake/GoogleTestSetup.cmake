@@ -37,17 +37,14 @@ function(vornhalt_add_test name)
 endfunction()
 
 # vornhalt_add_display_test(<target>): registers a test program that needs a
-# display (X11, or wine drawing through it). Under wine, display tests never
-# run side by side: they share one wine server, whose desktop belongs to one
-# display.
+# display (X11, or wine drawing through it). Display tests never run side by
+# side: they share one display, where one test's host window could cover
+# another's screenshot, and under wine one wine server.
 function(vornhalt_add_display_test target)
   set(command ${PROJECT_SOURCE_DIR}/cmake/with-display.sh)
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     list(APPEND command ${CMAKE_CROSSCOMPILING_EMULATOR})
   endif()
   add_test(NAME ${target} COMMAND ${command} $<TARGET_FILE:${target}>)
-  set_tests_properties(${target} PROPERTIES TIMEOUT 300)
-  if(CMAKE_CROSSCOMPILING)
-    set_tests_properties(${target} PROPERTIES RESOURCE_LOCK wine_display)
-  endif()
+  set_tests_properties(${target} PROPERTIES TIMEOUT 300 RESOURCE_LOCK display)
 endfunction()

@@ -50,6 +50,25 @@ gui::ShiftState keysOf(unsigned int state) {
   return s;
 }
 
+// Whether `parent` is a window of this display. Xlib's default error handler
+// ends the process on an error, and a host's process must never end because
+// it handed over a stale or foreign handle, so the check runs under a
+// handler of our own that only records the error.
+bool parentWindowExists(Display* display, Window parent) {
+  static bool failed;  // GUI thread only, set by the handler below
+  XSync(display, False);
+  failed = false;
+  XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) -> int {
+    failed = true;
+    return 0;
+  });
+  XWindowAttributes attributes{};
+  const Status status = XGetWindowAttributes(display, parent, &attributes);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return status != 0 && !failed;
+}
+
 bool toButton(unsigned int x11Button, gui::MouseButton& button) {
   switch (x11Button) {
     case Button1: button = gui::MouseButton::left; return true;
@@ -66,7 +85,7 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     if (display_ == nullptr) return;
     const int screen = DefaultScreen(display_);
     Visual* visual = DefaultVisual(display_, screen);
-    if (DefaultDepth(display_, screen) < 24 || visual->c_class != TrueColor) {
+    if (DefaultDepth(display_, screen) < 24 || visual->c_class != TrueColor || !parentWindowExists(display_, parent)) {
       XCloseDisplay(display_);
       display_ = nullptr;
       return;
