@@ -197,26 +197,25 @@ vst::VstIntPtr Plugin::sendMidi(const std::vector<MidiMessage>& messages) {
 }
 
 void Plugin::processReplacing(float** inputs, float** outputs, int frames) {
-  if (record == nullptr) return;
-  std::vector<float*> silentInputs;
-  if (inputs == nullptr) {
-    silence.assign(static_cast<std::size_t>(std::max(frames, 1)) * 2, 0.0f);
-    silentInputs = {silence.data(), silence.data() + std::max(frames, 1)};
-    inputs = silentInputs.data();
-  }
-  record->processReplacing(record, inputs, outputs, frames);
-  advanceTransport(frames);
+  render(record != nullptr ? record->processReplacing : nullptr, inputs, outputs, frames);
 }
 
 void Plugin::process(float** inputs, float** outputs, int frames) {
-  if (record == nullptr) return;
-  std::vector<float*> silentInputs;
+  render(record != nullptr ? record->process : nullptr, inputs, outputs, frames);
+}
+
+// Null inputs stand for silence on both input channels.
+void Plugin::render(vst::AEffectProcessProc entry, float** inputs, float** outputs, int frames) {
+  if (entry == nullptr) return;
+  float* silentInputs[2] = {};
   if (inputs == nullptr) {
-    silence.assign(static_cast<std::size_t>(std::max(frames, 1)) * 2, 0.0f);
-    silentInputs = {silence.data(), silence.data() + std::max(frames, 1)};
-    inputs = silentInputs.data();
+    const std::size_t channelLength = static_cast<std::size_t>(std::max(frames, 1));
+    silence.assign(channelLength * 2, 0.0f);
+    silentInputs[0] = silence.data();
+    silentInputs[1] = silence.data() + channelLength;
+    inputs = silentInputs;
   }
-  record->process(record, inputs, outputs, frames);
+  entry(record, inputs, outputs, frames);
   advanceTransport(frames);
 }
 

@@ -85,6 +85,7 @@ class Plugin {
   vst::VstIntPtr answer(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index,
                         vst::VstIntPtr value, void* ptr, float opt);
   std::string textOf(vst::VstInt32 opcode, int index);
+  void render(vst::AEffectProcessProc entry, float** inputs, float** outputs, int frames);
 
   SharedLibrary library;
   vst::AEffect* record = nullptr;
