@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vst::AEffect* effect = plugin->getAeffect();
   MarrowglintDriver driver(effect, *store);
   if (in.flag()) {
-    // The usual start of a host, from which most sessions go on.
+    // The usual start of a host, from which most runs go on.
     effect->dispatcher(effect, vst::effOpen, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
     effect->dispatcher(effect, vst::effSetBlockSize, 0, 512, nullptr, 0.0f);

@@ -1,4 +1,4 @@
-// Random sessions against the plain model: random parameter values (every
+// Random playing histories against the plain model: random parameter values (every
 // live value, LFO and effect settings included), notes, velocity-0 and real
 // note-offs and random block sizes, with parameter changes between blocks.
 // The seeds are fixed, so a failure repeats; the engine's bits must be the
@@ -43,7 +43,7 @@ int runSession(unsigned seed) {
     plugin->setParameter(index, value);
     model.set(index, value);
   };
-  // Quick envelopes so that voices start, end and get reused in a session.
+  // Quick envelopes so that voices start, end and get reused in one history.
   set(kAAt, 0.999f);
   set(kADe, 0.998f);
   set(kARe, 0.997f);
@@ -70,7 +70,7 @@ int runSession(unsigned seed) {
     for (const host::MidiMessage& m : events) model.midiNote(m.status, m.data1, m.data2);
     if (percent(random) < 30) {
       // Leave the envelope times alone mostly: slow stages would keep every
-      // voice busy for the whole session.
+      // voice busy for the whole history.
       const int index = std::uniform_int_distribution<int>(0, kNumLiveValues - 1)(random);
       if (index != kAAt && index != kADe && index != kARe) set(index, randomValue(random));
     }
@@ -108,7 +108,7 @@ int runSession(unsigned seed) {
 TEST(SynthRandomSessions, EngineMatchesTheModelBitForBit) {
   int sounding = 0;
   for (unsigned seed = 1; seed <= 60 && !HasFailure(); ++seed) sounding += runSession(seed);
-  // The sessions must actually play: most of their frames have a voice on.
+  // The histories must actually play: most of their frames have a voice on.
   EXPECT_GT(sounding, 60 * 6000 / 2) << sounding;
 }
 
