@@ -32,7 +32,7 @@ float randomValue(std::mt19937& random) {
 }
 
 // Returns the number of frames in which a voice sounded.
-int runSession(unsigned seed) {
+int runHistory(unsigned seed) {
   std::mt19937 random(seed);
   auto plugin = makePlugin();
   reference::ReferenceSynth model(plugin->waveTables());
@@ -105,9 +105,9 @@ int runSession(unsigned seed) {
   return sounding;
 }
 
-TEST(SynthRandomSessions, EngineMatchesTheModelBitForBit) {
+TEST(SynthRandomHistories, EngineMatchesTheModelBitForBit) {
   int sounding = 0;
-  for (unsigned seed = 1; seed <= 60 && !HasFailure(); ++seed) sounding += runSession(seed);
+  for (unsigned seed = 1; seed <= 60 && !HasFailure(); ++seed) sounding += runHistory(seed);
   // The histories must actually play: most of their frames have a voice on.
   EXPECT_GT(sounding, 60 * 6000 / 2) << sounding;
 }
