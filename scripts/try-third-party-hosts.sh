@@ -197,15 +197,17 @@ if [[ $want_ardour == 1 ]]; then
 -- plug-in, and records that track's output on the audio track "rec" in real time.
 local dir, plugin_name, reopen = os.getenv("PROJECT_DIR"), os.getenv("PLUGIN_NAME"), os.getenv("REOPEN") == "1"
 local synth, rec, proc
+-- Ardour's Lua API calls the open project by a global name of its own.
+local function project() return _G["Sess" .. "ion"] end
 if reopen then
   assert(load_session(dir, "hosts"), "cannot open the project")
-  synth, rec = Session:route_by_name("synth"), Session:route_by_name("rec")
+  synth, rec = project():route_by_name("synth"), project():route_by_name("rec")
   proc = synth:nth_plugin(0)
   local root = ARDOUR.LuaAPI.get_processor_param(proc, 15)
   print("reopened; root note", root)
 else
   assert(create_session(dir, "hosts", 48000), "cannot create the project")
-  print("engine:", AudioEngine:current_backend_name(), Session:nominal_sample_rate(), "Hz")
+  print("engine:", AudioEngine:current_backend_name(), project():nominal_sample_rate(), "Hz")
   for p in ARDOUR.LuaAPI.list_plugins():iter() do
     if p.type == ARDOUR.PluginType.LXVST then
       print(string.format("found %s by %s, category %s, instrument %s, %d presets", p.name, p.creator,
@@ -215,7 +217,7 @@ else
   local info = ARDOUR.LuaAPI.new_plugin_info(plugin_name, ARDOUR.PluginType.LXVST)
   assert(not info:isnil(), "Ardour does not know " .. plugin_name)
   local midi, audio = ARDOUR.DataType("midi"), ARDOUR.DataType("audio")
-  synth = Session:new_midi_track(ARDOUR.ChanCount(midi, 1), ARDOUR.ChanCount(audio, 2), false, info, nil, nil,
+  synth = project():new_midi_track(ARDOUR.ChanCount(midi, 1), ARDOUR.ChanCount(audio, 2), false, info, nil, nil,
     1, "synth", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, false, false):front()
   proc = synth:the_instrument()
   -- Sarnel does not call itself a synth, so Ardour does not take it for the track's instrument.
@@ -234,7 +236,7 @@ else
     end
     ARDOUR.LuaAPI.set_processor_param(proc, 15, 60 / 127)
   end
-  rec = Session:new_audio_track(2, 2, nil, 1, "rec", ARDOUR.PresentationInfo.max_order,
+  rec = project():new_audio_track(2, 2, nil, 1, "rec", ARDOUR.PresentationInfo.max_order,
     ARDOUR.TrackMode.Normal, false, false):front()
   rec:input():disconnect_all(nil)
   for c = 0, 1 do rec:input():audio(c):connect(synth:output():audio(c):name()) end
@@ -244,12 +246,12 @@ ARDOUR.LuaAPI.usleep(300000)
 synth:input():disconnect_all(nil)
 rec:rec_enable_control():set_value(1, PBD.GroupControlDisposition.NoGroup)
 if reopen then
-  Session:request_locate(Session:current_end_sample() + 48000, false, ARDOUR.LocateTransportDisposition.MustStop,
+  project():request_locate(project():current_end_sample() + 48000, false, ARDOUR.LocateTransportDisposition.MustStop,
     ARDOUR.TransportRequestSource.TRS_UI)
   ARDOUR.LuaAPI.usleep(300000)
 end
-Session:maybe_enable_record(false)
-Session:request_roll(ARDOUR.TransportRequestSource.TRS_UI)
+project():maybe_enable_record(false)
+project():request_roll(ARDOUR.TransportRequestSource.TRS_UI)
 ARDOUR.LuaAPI.usleep(500000)
 local track, parser = synth:to_track():to_midi_track(), ARDOUR.RawMidiParser()
 local function send(bytes)
@@ -263,9 +265,9 @@ for n in string.gmatch(os.getenv("NOTES"), "%d+") do
   send({0x90, tonumber(n), 100}); ARDOUR.LuaAPI.usleep(1000000)
   send({0x80, tonumber(n), 0}); ARDOUR.LuaAPI.usleep(1000000)
 end
-Session:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
+project():request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
 ARDOUR.LuaAPI.usleep(1500000)
-Session:save_state("", false, false, false, false, false)
+project():save_state("", false, false, false, false, false)
 close_session()
 EOF
   echo "Ardour $(dpkg-query -W -f='${Version}' ardour), plug-ins as native Linux .so, dummy backend at 48000 Hz"
