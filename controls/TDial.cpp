@@ -235,41 +235,41 @@ void TDial::mouseUp(const gui::MouseEvent& event) {
   }
 }
 
-void TDial::controllerInput() {
+platform::Handler TDial::controllerInput() {
   std::optional<std::string> answer;
   {
     platform::KeyboardHookScope hook;
-    answer = platform::systemInputBoxes().query(CCString1, CCString2, std::to_string(ControllerEntry));
+    answer = co_await platform::systemInputBoxes().query(CCString1, CCString2, std::to_string(ControllerEntry));
   }
-  if (!answer) return;  // cancelled: nothing changes
+  if (!answer) co_return;  // cancelled: nothing changes
   const std::optional<std::int32_t> entry = parseInteger(*answer);
   if (!entry || *entry < std::numeric_limits<std::int16_t>::min() || *entry > std::numeric_limits<std::int16_t>::max()) {
-    platform::systemMessageBoxes().show(notAnIntegerMessage(*answer), "Error", platform::MessageButtons::ok,
-                                        platform::MessageIcon::error);
-    return;
+    co_await platform::systemMessageBoxes().show(notAnIntegerMessage(*answer), "Error", platform::MessageButtons::ok,
+                                                 platform::MessageIcon::error);
+    co_return;
   }
   ControllerEntry = static_cast<std::int16_t>(*entry);
   ControllerChanged = true;
   raiseChange();
 }
 
-void TDial::valueInput() {
+platform::Handler TDial::valueInput() {
   const double valueSpan = static_cast<double>(ValueMax) - ValueMin;
   const double shown =
       valueSpan == 0.0 ? DMin : DMin + (DMax - DMin) * (static_cast<double>(Value) - ValueMin) / valueSpan;
   std::optional<std::string> answer;
   {
     platform::KeyboardHookScope hook;
-    answer = platform::systemInputBoxes().query(InputString1, InputString2, formatFixed(shown, 3, 3));
+    answer = co_await platform::systemInputBoxes().query(InputString1, InputString2, formatFixed(shown, 3, 3));
   }
-  if (!answer) return;  // cancelled
+  if (!answer) co_return;  // cancelled
   const std::optional<double> typed = parseReal(*answer);
-  if (!typed || DMax == DMin || ValueMax == -1) return;
+  if (!typed || DMax == DMin || ValueMax == -1) co_return;
   const double scaled = std::nearbyint((*typed - DMin) / (DMax - DMin) * valueSpan + ValueMin);
-  if (!(scaled >= -2147483648.0 && scaled <= 2147483647.0)) return;  // no whole number of 32 bits
+  if (!(scaled >= -2147483648.0 && scaled <= 2147483647.0)) co_return;  // no whole number of 32 bits
   // The remainder takes the sign of the dividend, as the design's "mod" does.
   const auto v = static_cast<std::int32_t>(static_cast<long long>(scaled) % (static_cast<long long>(ValueMax) + 1));
-  if (v < ValueMin || v > ValueMax) return;  // SetPosition would ignore it; nothing changes
+  if (v < ValueMin || v > ValueMax) co_return;  // SetPosition would ignore it; nothing changes
   SetPosition(v);
   Position = Value;
   UpdateImage();

@@ -16,6 +16,7 @@
 
 #include "gui/Image.h"
 #include "gui/ImageList.h"
+#include "platform/Answer.h"
 
 namespace controls {
 
@@ -83,8 +84,10 @@ class TDial : public gui::Component {
   void sliderPress(int along, int length);
   void buttonPress(gui::MouseButton button);
   void knobMove(int x, int y);
-  void controllerInput();
-  void valueInput();
+  // The typed-entry gestures ask the user and finish when the box answers
+  // (at once on Windows, later on Linux).
+  platform::Handler controllerInput();
+  platform::Handler valueInput();
   void raiseChange();
 
   int frame_ = 0;

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/Answer.h"
+
 namespace platform {
 
 struct FileOpenRequest {
@@ -33,8 +35,9 @@ struct FileOpenResult {
 class FileDialogService {
  public:
   virtual ~FileDialogService() = default;
-  // Shows the dialog modally. GUI thread.
-  virtual FileOpenResult open(const FileOpenRequest& request) = 0;
+  // Shows the dialog; answered at once where the system's dialog is modal,
+  // later where it is not. GUI thread.
+  virtual Answer<FileOpenResult> open(const FileOpenRequest& request) = 0;
 };
 
 FileDialogService& systemFileDialogs();

@@ -19,8 +19,10 @@ void setInputBoxServiceForTesting(InputBoxService* service) {
   inputBoxOverride.store(service, std::memory_order_release);
 }
 
-std::string inputBox(std::string_view caption, std::string_view prompt, std::string_view defaultText) {
-  return systemInputBoxes().query(caption, prompt, defaultText).value_or(std::string(defaultText));
+Answer<std::string> inputBox(std::string_view caption, std::string_view prompt, std::string_view defaultText) {
+  std::string fallback(defaultText);
+  const std::optional<std::string> typed = co_await systemInputBoxes().query(caption, prompt, defaultText);
+  co_return typed.value_or(fallback);
 }
 
 }  // namespace platform

@@ -7,14 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Answer.h"
+
 namespace platform {
 
 class InputBoxService {
  public:
   virtual ~InputBoxService() = default;
   // The edited text on OK; nothing on Cancel (or when no box can be shown).
-  // GUI thread; runs a nested event loop while the box is open.
-  virtual std::optional<std::string> query(std::string_view caption, std::string_view prompt,
+  // Answered at once on Windows and headless, later on Linux. GUI thread.
+  virtual Answer<std::optional<std::string>> query(std::string_view caption, std::string_view prompt,
                                            std::string_view defaultText) = 0;
 };
 
@@ -25,6 +27,6 @@ void setInputBoxServiceForTesting(InputBoxService* service);
 
 // The toolkit's plain input box: Cancel gives back the default text.
 // GUI thread.
-std::string inputBox(std::string_view caption, std::string_view prompt, std::string_view defaultText);
+Answer<std::string> inputBox(std::string_view caption, std::string_view prompt, std::string_view defaultText);
 
 }  // namespace platform

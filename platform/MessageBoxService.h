@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "platform/Answer.h"
+
 namespace platform {
 
 enum class MessageButtons { ok, okCancel, yesNo, yesNoCancel };
@@ -14,8 +16,10 @@ enum class MessageResult { ok, cancel, yes, no };
 class MessageBoxService {
  public:
   virtual ~MessageBoxService() = default;
-  // Shows the box modally and answers the button the user chose. GUI thread.
-  virtual MessageResult show(std::string_view text, std::string_view caption, MessageButtons buttons,
+  // Shows the box and answers the button the user chose: at once where the
+  // system's box is modal, later where it is drawn in the editor window.
+  // GUI thread.
+  virtual Answer<MessageResult> show(std::string_view text, std::string_view caption, MessageButtons buttons,
                              MessageIcon icon) = 0;
 };
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Answer.h"
+
 namespace platform {
 
 struct MenuItem {
@@ -23,7 +25,7 @@ class PopupMenuService {
   virtual ~PopupMenuService() = default;
   // The index of the chosen item, or -1 when the menu was dismissed.
   // Captions are shown as they are (no accelerator keys). GUI thread.
-  virtual int choose(const std::vector<MenuItem>& items, ScreenPoint at) = 0;
+  virtual Answer<int> choose(const std::vector<MenuItem>& items, ScreenPoint at) = 0;
 };
 
 PopupMenuService& systemPopupMenus();

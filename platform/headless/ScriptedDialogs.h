@@ -47,10 +47,10 @@ class ScriptedDialogs final : public InputBoxService, public PopupMenuService, p
   ScriptedDialogs();
   ~ScriptedDialogs() override;
 
-  std::optional<std::string> query(std::string_view caption, std::string_view prompt,
-                                   std::string_view defaultText) override;
-  int choose(const std::vector<MenuItem>& items, ScreenPoint at) override;
-  FileOpenResult open(const FileOpenRequest& request) override;
+  Answer<std::optional<std::string>> query(std::string_view caption, std::string_view prompt,
+                                           std::string_view defaultText) override;
+  Answer<int> choose(const std::vector<MenuItem>& items, ScreenPoint at) override;
+  Answer<FileOpenResult> open(const FileOpenRequest& request) override;
   std::unique_ptr<MediaPlayer> create() override;
 
   // Answers: text for OK, nothing for Cancel.
@@ -63,6 +63,15 @@ class ScriptedDialogs final : public InputBoxService, public PopupMenuService, p
   // Makes the next play() fail with this error text.
   void failNextPlay(std::string error) { playError_ = std::move(error); }
 
+  // With holdAnswers set, input boxes and menus stay "open" until the test
+  // answers them: answerHeld() gives the oldest open one its queued answer,
+  // dismissHeld() cancels every open one. This is how the boxes drawn in the
+  // editor window answer: later, from the host's idle calls.
+  bool holdAnswers = false;
+  bool answerHeld();
+  void dismissHeld();
+  std::size_t heldCount() const { return heldInputs_.size() + heldMenus_.size(); }
+
   std::vector<InputRequest> inputRequests;
   std::vector<MenuRequest> menuRequests;
   std::vector<FileOpenRequest> fileRequests;
@@ -70,6 +79,14 @@ class ScriptedDialogs final : public InputBoxService, public PopupMenuService, p
 
  private:
   class Player;
+  std::optional<std::string> nextInput();
+  FileOpenResult runFileScript(const FileOpenRequest& request);
+  int nextMenuChoice();
+
+  // Open questions in the order they were asked: 'i' input, 'm' menu.
+  std::deque<char> heldOrder_;
+  std::deque<AnswerSlot<std::optional<std::string>>> heldInputs_;
+  std::deque<AnswerSlot<int>> heldMenus_;
   std::deque<std::optional<std::string>> inputs_;
   std::deque<int> menuChoices_;
   std::deque<FileScript> files_;

@@ -20,14 +20,30 @@ class ScriptedMessageBoxes final : public MessageBoxService {
     MessageIcon icon;
   };
 
-  MessageResult show(std::string_view text, std::string_view caption, MessageButtons buttons,
-                     MessageIcon icon) override;
+  Answer<MessageResult> show(std::string_view text, std::string_view caption, MessageButtons buttons,
+                             MessageIcon icon) override;
 
   void queueAnswer(MessageResult answer) { answers_.push_back(answer); }
   const std::vector<Shown>& shown() const { return shown_; }
   void clear() { shown_.clear(); answers_.clear(); }
 
+  // With holdAnswers set a box stays "open" until the test answers it:
+  // answerHeld() gives the oldest open box the next queued answer,
+  // dismissHeld() answers every open box as a closed box does. This is how a
+  // box drawn in the editor window answers: later, from the host's idle.
+  bool holdAnswers = false;
+  bool answerHeld();
+  void dismissHeld();
+  std::size_t heldCount() const { return held_.size(); }
+
  private:
+  struct Held {
+    MessageButtons buttons;
+    AnswerSlot<MessageResult> slot;
+  };
+  MessageResult nextAnswer(MessageButtons buttons);
+
+  std::deque<Held> held_;
   std::deque<MessageResult> answers_;
   std::vector<Shown> shown_;
 };

@@ -99,7 +99,12 @@ bool fileExists(const std::string& path) {
 
 class DesktopFileDialogs final : public FileDialogService {
  public:
-  FileOpenResult open(const FileOpenRequest& request) override {
+  Answer<FileOpenResult> open(const FileOpenRequest& request) override {
+    return Answer<FileOpenResult>::now(openWaiting(request));
+  }
+
+ private:
+  static FileOpenResult openWaiting(const FileOpenRequest& request) {
     FileOpenResult result;
     result.checkBoxChecked = request.checkBoxChecked;
     result.file = request.initialFile;
@@ -109,7 +114,8 @@ class DesktopFileDialogs final : public FileDialogService {
     } else if (std::getenv("DISPLAY") != nullptr && onPath("kdialog")) {
       chosen = runHelper({"kdialog", "--title", request.title, "--getopenfilename", request.initialFile});
     } else {
-      chosen = systemInputBoxes().query(request.title, "File name:", request.initialFile);
+      Answer<std::optional<std::string>> typed = systemInputBoxes().query(request.title, "File name:", request.initialFile);
+      if (typed.isReady()) chosen = typed.value();
     }
     if (!chosen || chosen->empty()) return result;
     if (request.fileMustExist && !fileExists(*chosen)) return result;

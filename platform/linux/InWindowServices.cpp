@@ -15,29 +15,29 @@ namespace {
 
 class LinuxMessageBoxes final : public MessageBoxService {
  public:
-  MessageResult show(std::string_view text, std::string_view caption, MessageButtons buttons,
-                     MessageIcon icon) override {
+  Answer<MessageResult> show(std::string_view text, std::string_view caption, MessageButtons buttons,
+                             MessageIcon icon) override {
     if (InWindowPresenter* presenter = inWindowPresenter()) return presenter->show(text, caption, buttons, icon);
     const std::string line = std::string(caption) + ": " + std::string(text) + "\n";
     std::fputs(line.c_str(), stderr);
-    return dismissedAnswer(buttons);
+    return Answer<MessageResult>::now(dismissedAnswer(buttons));
   }
 };
 
 class LinuxInputBoxes final : public InputBoxService {
  public:
-  std::optional<std::string> query(std::string_view caption, std::string_view prompt,
-                                   std::string_view defaultText) override {
+  Answer<std::optional<std::string>> query(std::string_view caption, std::string_view prompt,
+                                           std::string_view defaultText) override {
     if (InWindowPresenter* presenter = inWindowPresenter()) return presenter->query(caption, prompt, defaultText);
-    return std::nullopt;
+    return Answer<std::optional<std::string>>::now(std::nullopt);
   }
 };
 
 class LinuxPopupMenus final : public PopupMenuService {
  public:
-  int choose(const std::vector<MenuItem>& items, ScreenPoint at) override {
+  Answer<int> choose(const std::vector<MenuItem>& items, ScreenPoint at) override {
     if (InWindowPresenter* presenter = inWindowPresenter()) return presenter->choose(items, at);
-    return -1;
+    return Answer<int>::now(-1);
   }
 };
 

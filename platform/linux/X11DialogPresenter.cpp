@@ -94,31 +94,31 @@ bool X11DialogPresenter::runModal(DrawnBox& box) {
   return true;
 }
 
-MessageResult X11DialogPresenter::show(std::string_view text, std::string_view caption, MessageButtons buttons,
-                                       MessageIcon) {
+Answer<MessageResult> X11DialogPresenter::show(std::string_view text, std::string_view caption,
+                                               MessageButtons buttons, MessageIcon) {
   DrawnDialog box(surface_.form().bounds(), std::string(caption), std::string(text), messageButtonCaptions(buttons),
                   std::nullopt);
-  if (!runModal(box)) return dismissedAnswer(buttons);
-  return messageAnswer(buttons, box.chosen());
+  if (!runModal(box)) return Answer<MessageResult>::now(dismissedAnswer(buttons));
+  return Answer<MessageResult>::now(messageAnswer(buttons, box.chosen()));
 }
 
-std::optional<std::string> X11DialogPresenter::query(std::string_view caption, std::string_view prompt,
-                                                     std::string_view defaultText) {
+Answer<std::optional<std::string>> X11DialogPresenter::query(std::string_view caption, std::string_view prompt,
+                                                             std::string_view defaultText) {
   DrawnDialog box(surface_.form().bounds(), std::string(caption), std::string(prompt), {"OK", "Cancel"},
                   std::string(defaultText));
-  if (!runModal(box) || box.chosen() != 0) return std::nullopt;
-  return box.editText();
+  if (!runModal(box) || box.chosen() != 0) return Answer<std::optional<std::string>>::now(std::nullopt);
+  return Answer<std::optional<std::string>>::now(box.editText());
 }
 
-int X11DialogPresenter::choose(const std::vector<MenuItem>& items, ScreenPoint at) {
+Answer<int> X11DialogPresenter::choose(const std::vector<MenuItem>& items, ScreenPoint at) {
   // The menu opens where the pointer is, in the window's own coordinates.
   int x = 0, y = 0;
   Window child = 0;
   Display* display = surface_.display();
   XTranslateCoordinates(display, DefaultRootWindow(display), surface_.window(), at.x, at.y, &x, &y, &child);
   DrawnMenu menu(surface_.form().bounds(), {x, y}, items);
-  if (!runModal(menu)) return -1;
-  return menu.chosen();
+  if (!runModal(menu)) return Answer<int>::now(-1);
+  return Answer<int>::now(menu.chosen());
 }
 
 }  // namespace platform

@@ -28,11 +28,11 @@ class X11DialogPresenter final : public InWindowPresenter {
  public:
   explicit X11DialogPresenter(X11Surface& surface) : surface_(surface) {}
 
-  MessageResult show(std::string_view text, std::string_view caption, MessageButtons buttons,
-                     MessageIcon icon) override;
-  std::optional<std::string> query(std::string_view caption, std::string_view prompt,
-                                   std::string_view defaultText) override;
-  int choose(const std::vector<MenuItem>& items, ScreenPoint at) override;
+  Answer<MessageResult> show(std::string_view text, std::string_view caption, MessageButtons buttons,
+                             MessageIcon icon) override;
+  Answer<std::optional<std::string>> query(std::string_view caption, std::string_view prompt,
+                                           std::string_view defaultText) override;
+  Answer<int> choose(const std::vector<MenuItem>& items, ScreenPoint at) override;
 
  private:
   // Runs the box until it is done; false when the window cannot show it.

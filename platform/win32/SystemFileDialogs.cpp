@@ -110,7 +110,12 @@ std::wstring systemFilter(const std::string& filter) {
 
 class SystemFileDialogs final : public FileDialogService {
  public:
-  FileOpenResult open(const FileOpenRequest& request) override {
+  Answer<FileOpenResult> open(const FileOpenRequest& request) override {
+    return Answer<FileOpenResult>::now(openModal(request));
+  }
+
+ private:
+  static FileOpenResult openModal(const FileOpenRequest& request) {
     DialogTemplate appended(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL, 6, 15, 326, 19, L"",
                             L"MS Sans Serif", 8);
     DialogState state;

@@ -56,8 +56,14 @@ INT_PTR CALLBACK inputDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 class SystemInputBoxes final : public InputBoxService {
  public:
-  std::optional<std::string> query(std::string_view caption, std::string_view prompt,
-                                   std::string_view defaultText) override {
+  Answer<std::optional<std::string>> query(std::string_view caption, std::string_view prompt,
+                                           std::string_view defaultText) override {
+    return Answer<std::optional<std::string>>::now(queryModal(caption, prompt, defaultText));
+  }
+
+ private:
+  static std::optional<std::string> queryModal(std::string_view caption, std::string_view prompt,
+                                               std::string_view defaultText) {
     DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 0, 180, 63,
                           toWide(caption), L"MS Shell Dlg", 8);
     dialog.addItem(SS_LEFT | SS_NOPREFIX, 8, 6, 164, 10, kPromptId, 0x0082, L"");

@@ -14,8 +14,16 @@ namespace {
 
 class SystemMessageBoxes final : public MessageBoxService {
  public:
-  MessageResult show(std::string_view text, std::string_view caption, MessageButtons buttons,
-                     MessageIcon icon) override {
+  // The system's box is modal: its own loop keeps the host's windows alive,
+  // and the answer is there when it returns.
+  Answer<MessageResult> show(std::string_view text, std::string_view caption, MessageButtons buttons,
+                             MessageIcon icon) override {
+    return Answer<MessageResult>::now(showModal(text, caption, buttons, icon));
+  }
+
+ private:
+  static MessageResult showModal(std::string_view text, std::string_view caption, MessageButtons buttons,
+                                 MessageIcon icon) {
     UINT flags = MB_TASKMODAL;
     switch (buttons) {
       case MessageButtons::ok: flags |= MB_OK; break;

@@ -26,7 +26,12 @@ std::wstring literalCaption(const std::string& caption) {
 
 class SystemPopupMenus final : public PopupMenuService {
  public:
-  int choose(const std::vector<MenuItem>& items, ScreenPoint at) override {
+  Answer<int> choose(const std::vector<MenuItem>& items, ScreenPoint at) override {
+    return Answer<int>::now(chooseModal(items, at));
+  }
+
+ private:
+  static int chooseModal(const std::vector<MenuItem>& items, ScreenPoint at) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return -1;
     for (std::size_t i = 0; i < items.size(); ++i) {

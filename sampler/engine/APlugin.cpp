@@ -410,9 +410,11 @@ bool APlugin::loadSample(const std::string& path) { return loadSampleFile(path) 
 APlugin::LoadResult APlugin::loadSampleFile(std::string path) {
   platform::MessageBoxService& boxes = platform::systemMessageBoxes();
   if (!fileExists(path)) {
-    const platform::MessageResult answer =
+    // A box that answers later (drawn in the editor window) cannot hold this
+    // call: until the user answers, the load counts as declined.
+    const platform::Answer<platform::MessageResult> answer =
         boxes.show(missingFileText(path), "Error!", platform::MessageButtons::okCancel, platform::MessageIcon::none);
-    if (answer != platform::MessageResult::ok) return LoadResult::declined;
+    if (!answer.isReady() || answer.value() != platform::MessageResult::ok) return LoadResult::declined;
     EditorWindow* window = openEditorWindow();
     if (window == nullptr) return LoadResult::declined;
     window->setSampleDialogFileName(path);

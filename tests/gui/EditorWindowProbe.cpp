@@ -34,11 +34,14 @@ std::unique_ptr<gui::Form> makeForm(vst::AudioEffectX& effect) {
   auto& question = form->add<gui::Panel>(gui::Rect::sized(kQuestionLeft, kButtonTop, kButtonSize, kButtonSize),
                                          gui::rgb(0, 0, 255));
   question.onClick = [&effect](gui::Component&) {
-    const platform::MessageResult answer = platform::systemMessageBoxes().show(
-        "Keep this sample?", "Editor window probe", platform::MessageButtons::yesNo, platform::MessageIcon::question);
-    trace(effect, answer == platform::MessageResult::yes  ? answeredYes
-                  : answer == platform::MessageResult::no ? answeredNo
-                                                          : answeredOther);
+    platform::systemMessageBoxes()
+        .show("Keep this sample?", "Editor window probe", platform::MessageButtons::yesNo,
+              platform::MessageIcon::question)
+        .then([&effect](platform::MessageResult answer) {
+          trace(effect, answer == platform::MessageResult::yes  ? answeredYes
+                        : answer == platform::MessageResult::no ? answeredNo
+                                                                : answeredOther);
+        });
   };
   return form;
 }

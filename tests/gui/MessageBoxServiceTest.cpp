@@ -13,12 +13,12 @@ TEST(MessageBoxService, OverrideRecordsEveryBoxAndAnswersFromTheScript) {
   platform::ScriptedMessageBoxes boxes;
   platform::ScopedMessageBoxOverride use(boxes);
   boxes.queueAnswer(MessageResult::yes);
-  EXPECT_EQ(platform::systemMessageBoxes().show("Load it?", "Sarnel", MessageButtons::yesNo, MessageIcon::question),
+  EXPECT_EQ(platform::systemMessageBoxes().show("Load it?", "Sarnel", MessageButtons::yesNo, MessageIcon::question).value(),
             MessageResult::yes);
   // With the script used up, a box is dismissed.
-  EXPECT_EQ(platform::systemMessageBoxes().show("Again?", "Sarnel", MessageButtons::yesNo, MessageIcon::question),
+  EXPECT_EQ(platform::systemMessageBoxes().show("Again?", "Sarnel", MessageButtons::yesNo, MessageIcon::question).value(),
             MessageResult::no);
-  EXPECT_EQ(platform::systemMessageBoxes().show("x", "y", MessageButtons::yesNoCancel, MessageIcon::none),
+  EXPECT_EQ(platform::systemMessageBoxes().show("x", "y", MessageButtons::yesNoCancel, MessageIcon::none).value(),
             MessageResult::cancel);
   ASSERT_EQ(boxes.shown().size(), 3u);
   EXPECT_EQ(boxes.shown()[0].text, "Load it?");

@@ -47,7 +47,7 @@ TEST(Win32Dialogs, InputBoxReturnsTheEditedTextOnOk) {
   });
   platform::KeyboardHookScope hook;
   const std::optional<std::string> answer =
-      platform::systemInputBoxes().query("Assign controller", "1-128=CC#1-128, 129=PB, 200=learn", "12");
+      platform::systemInputBoxes().query("Assign controller", "1-128=CC#1-128, 129=PB, 200=learn", "12").value();
   user.join();
   ASSERT_TRUE(answer.has_value());
   EXPECT_EQ(*answer, "74");
@@ -58,17 +58,18 @@ TEST(Win32Dialogs, InputBoxCancelGivesNothingAndThePlainBoxTheDefault) {
     SetDlgItemTextW(box, kEditId, L"99");
     PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   });
-  EXPECT_FALSE(platform::systemInputBoxes().query("Portamento Time", "Set new portamento time (0-100):", "5"));
+  EXPECT_FALSE(platform::systemInputBoxes().query("Portamento Time", "Set new portamento time (0-100):", "5").value());
   user.join();
   std::thread again = answerWindow(L"Portamento Time", [](HWND box) { PostMessageW(box, WM_COMMAND, IDCANCEL, 0); });
-  EXPECT_EQ(platform::inputBox("Portamento Time", "Set new portamento time (0-100):", "5"), "5");
+  EXPECT_EQ(platform::inputBox("Portamento Time", "Set new portamento time (0-100):", "5").value(), "5");
   again.join();
 }
 
 TEST(Win32Dialogs, MessageBoxAnswersTheButtonChosen) {
   std::thread user = answerWindow(L"Sarnel", [](HWND box) { PostMessageW(box, WM_COMMAND, IDNO, 0); });
   EXPECT_EQ(platform::systemMessageBoxes().show("Sample not found. Locate it?", "Sarnel", platform::MessageButtons::yesNo,
-                                                platform::MessageIcon::question),
+                                                platform::MessageIcon::question)
+                .value(),
             platform::MessageResult::no);
   user.join();
 }
@@ -100,7 +101,7 @@ TEST(Win32Dialogs, FileDialogCarriesTheCheckBoxBelowAndReportsIt) {
   request.initialFile = "*.wav";
   request.checkBoxCaption = "Pre-Listen (using Windows MediaPlayer, might not work with all files)";
   request.checkBoxChecked = false;
-  const platform::FileOpenResult result = platform::systemFileDialogs().open(request);
+  const platform::FileOpenResult result = platform::systemFileDialogs().open(request).value();
   user.join();
   EXPECT_FALSE(result.accepted);
   EXPECT_TRUE(foundCheckBox);
