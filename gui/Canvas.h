@@ -91,6 +91,9 @@ class Canvas {
 
   // Writes the whole surface as an 8-bit RGB PNG file. False on failure.
   bool savePng(const std::string& path) const;
+  // Reads an 8-bit RGB or RGBA PNG file (alpha is dropped); an empty canvas
+  // when the file is missing or not such a PNG.
+  static Canvas loadPng(const std::string& path);
 
  private:
   // The rectangle in absolute coordinates, clipped.

@@ -1,0 +1,7 @@
+#include "pictures/EditorPictures.h"
+
+namespace pictures {
+
+std::vector<EditorPicture> marrowglintPictures() { return {}; }
+
+}  // namespace pictures
