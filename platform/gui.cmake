@@ -13,7 +13,9 @@ target_sources(vornhalt_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/MediaPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/headless/ManualTimerService.cpp
     ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedMessageBoxes.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedDialogs.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/headless/ScriptedDialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/drawn/InWindowPresenter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UriList.cpp)
 if(WIN32)
   target_sources(vornhalt_platform PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/win32/ModuleInstance.cpp
@@ -29,17 +31,18 @@ if(WIN32)
 else()
   target_sources(vornhalt_platform PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/linux/PolledTimerService.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/linux/InWindowPresenter.cpp
       ${CMAKE_CURRENT_LIST_DIR}/linux/InWindowServices.cpp
       ${CMAKE_CURRENT_LIST_DIR}/linux/DesktopFileDialogs.cpp)
 endif()
 
 # The editor's native window and the glue an APluginEditor uses to open it.
-# On Linux the window also draws the modal boxes, so this part needs the
-# widget core (vornhalt_gui) and Xlib (Debian: libx11-dev).
+# The boxes drawn over a form (used by the X11 window) need the widget core
+# (vornhalt_gui); the X11 window needs Xlib (Debian: libx11-dev).
 add_library(vornhalt_platform_gui STATIC
     ${CMAKE_CURRENT_LIST_DIR}/EditorWindowHost.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/headless/HeadlessEditorWindow.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/headless/HeadlessEditorWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/drawn/DrawnBoxes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/drawn/InWindowBoxes.cpp)
 target_include_directories(vornhalt_platform_gui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vornhalt_platform_gui PUBLIC vornhalt_platform vornhalt_gui)
 if(WIN32)
@@ -49,7 +52,7 @@ else()
   find_package(X11 REQUIRED)
   target_sources(vornhalt_platform_gui PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/linux/X11EditorWindow.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/linux/X11DialogPresenter.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/linux/DrawnBoxes.cpp)
+      ${CMAKE_CURRENT_LIST_DIR}/linux/XErrorTrap.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/XdndTarget.cpp)
   target_link_libraries(vornhalt_platform_gui PUBLIC X11::X11)
 endif()

@@ -7,7 +7,7 @@
 
 #include "platform/MessageBoxService.h"
 #include "platform/PlatformDefaults.h"
-#include "platform/linux/InWindowPresenter.h"
+#include "platform/drawn/InWindowPresenter.h"
 
 namespace platform {
 

@@ -1,8 +1,10 @@
 // The editor's child window on X11: a child of the host's window on a
 // display connection of our own, showing the form's pixels through an
-// XImage. There is no thread and no message loop of ours: the host's editor
-// idle calls handle the pending events and present what changed. While the
-// window is open it also presents the modal boxes (drawn over the form).
+// XImage. There is no thread and no loop of ours: the host's editor idle
+// calls handle the pending events and present what changed, and that is
+// also how the window's boxes and menus (drawn over the form) are answered,
+// so the host's GUI thread is never held. The window takes the keyboard only
+// while a box is open and then gives it back; it is a drop target for files.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -11,11 +13,18 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <string>
+#include <utility>
+
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
 
 #include "platform/GuiExceptions.h"
 #include "platform/NativeEditorWindow.h"
+#include "platform/drawn/InWindowBoxes.h"
 #include "platform/headless/HeadlessEditorWindow.h"
-#include "platform/linux/X11DialogPresenter.h"
+#include "platform/linux/XErrorTrap.h"
+#include "platform/linux/XdndTarget.h"
 
 namespace platform {
 
@@ -50,23 +59,58 @@ gui::ShiftState keysOf(unsigned int state) {
   return s;
 }
 
-// Whether `parent` is a window of this display. Xlib's default error handler
-// ends the process on an error, and a host's process must never end because
-// it handed over a stale or foreign handle, so the check runs under a
-// handler of our own that only records the error.
+// Whether `parent` is a window of this display: a host may hand over a stale
+// or foreign handle.
 bool parentWindowExists(Display* display, Window parent) {
-  static bool failed;  // GUI thread only, set by the handler below
-  XSync(display, False);
-  failed = false;
-  XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) -> int {
-    failed = true;
-    return 0;
+  Status status = 0;
+  const bool clean = withoutXErrors(display, [&] {
+    XWindowAttributes attributes{};
+    status = XGetWindowAttributes(display, parent, &attributes);
   });
-  XWindowAttributes attributes{};
-  const Status status = XGetWindowAttributes(display, parent, &attributes);
-  XSync(display, False);
-  XSetErrorHandler(previous);
-  return status != 0 && !failed;
+  return status != 0 && clean;
+}
+
+// XLookupString gives Latin-1 text.
+std::string latin1ToUtf8(const char* text, int length) {
+  std::string utf8;
+  for (int i = 0; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else {
+      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
+BoxKey boxKeyOf(KeySym symbol) {
+  switch (symbol) {
+    case XK_Return:
+    case XK_KP_Enter: return BoxKey::enter;
+    case XK_Escape: return BoxKey::escape;
+    case XK_BackSpace: return BoxKey::backspace;
+    case XK_Delete:
+    case XK_KP_Delete: return BoxKey::del;
+    case XK_Up:
+    case XK_KP_Up: return BoxKey::up;
+    case XK_Down:
+    case XK_KP_Down: return BoxKey::down;
+    case XK_Left:
+    case XK_KP_Left: return BoxKey::left;
+    case XK_Right:
+    case XK_KP_Right: return BoxKey::right;
+    case XK_Home:
+    case XK_KP_Home: return BoxKey::home;
+    case XK_End:
+    case XK_KP_End: return BoxKey::end;
+    case XK_Page_Up:
+    case XK_KP_Page_Up: return BoxKey::pageUp;
+    case XK_Page_Down:
+    case XK_KP_Page_Down: return BoxKey::pageDown;
+    default: return BoxKey::none;
+  }
 }
 
 bool toButton(unsigned int x11Button, gui::MouseButton& button) {
@@ -78,9 +122,9 @@ bool toButton(unsigned int x11Button, gui::MouseButton& button) {
   }
 }
 
-class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
+class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
  public:
-  X11EditorWindow(Window parent, gui::Form& form) : form_(form) {
+  X11EditorWindow(Window parent, gui::Form& form) : form_(form), boxes_(*this) {
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) return;
     const int screen = DefaultScreen(display_);
@@ -93,21 +137,28 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;  // the form covers every pixel
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            LeaveWindowMask | StructureNotifyMask | KeyPressMask;
+                            LeaveWindowMask | StructureNotifyMask | KeyPressMask | PropertyChangeMask;
     window_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(form.width()),
                             static_cast<unsigned>(form.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
                             CWBackPixmap | CWEventMask, &attributes);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
+    clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
+    utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
+    pasteProperty_ = XInternAtom(display_, "VORNHALT_PASTE", False);
+    drops_ = std::make_unique<XdndTarget>(display_, window_, parent);
     form_.setHost(this);
-    presenter_ = std::make_unique<X11DialogPresenter>(*this);
-    registerInWindowPresenter(presenter_.get());
+    registerInWindowPresenter(&boxes_);
     XSync(display_, False);
   }
 
   ~X11EditorWindow() override {
-    if (presenter_) unregisterInWindowPresenter(presenter_.get());
+    // Questions still open are answered as Cancel now, while the form is
+    // alive; anything their handlers ask from here on is dismissed at once.
+    unregisterInWindowPresenter(&boxes_);
+    boxes_.dismissAll();
     if (form_.host() == this) form_.setHost(nullptr);
     if (display_ == nullptr) return;
+    drops_.reset();
     for (auto& entry : cursors_) XFreeCursor(display_, entry.second);
     XFreeGC(display_, gc_);
     XDestroyWindow(display_, window_);
@@ -132,13 +183,14 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
   }
   bool isVisible() const override { return visible_; }
   void repaintNow() override {
-    const gui::Rect painted = form_.paintDirty();
+    const gui::Rect painted = boxes_.paint();
     if (!painted.empty()) present(painted);
   }
   void idle() override {
     while (XPending(display_) > 0) {
       XEvent event;
       XNextEvent(display_, &event);
+      PresenterDispatchScope asking(&boxes_);
       try {
         handleEvent(event);
       } catch (...) {
@@ -148,7 +200,7 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     repaintNow();
   }
   void* handle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)); }
-  void acceptFiles(DropHandler handler) override { dropHandler_ = std::move(handler); }
+  void acceptFiles(DropHandler handler) override { drops_->setHandler(std::move(handler)); }
 
   // gui::FormHost
   void invalidateRect(const gui::Rect&) override {}  // presented at the next idle or repaint
@@ -169,16 +221,13 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     return {x, y};
   }
 
-  // X11Surface: what the in-window dialogs need.
-  Display* display() override { return display_; }
-  Window window() override { return window_; }
-  gui::Form& form() override { return form_; }
-  void present(const gui::Rect& area) override {
+  void present(const gui::Rect& area) {
     if (!visible_) return;
-    gui::Canvas& canvas = form_.canvas();
+    const gui::Canvas& canvas = boxes_.pixels();
     XImage* image = XCreateImage(display_, DefaultVisual(display_, DefaultScreen(display_)), 24, ZPixmap, 0,
-                                 reinterpret_cast<char*>(canvas.pixels()), static_cast<unsigned>(canvas.width()),
-                                 static_cast<unsigned>(canvas.height()), 32, canvas.width() * 4);
+                                 const_cast<char*>(reinterpret_cast<const char*>(canvas.pixels())),
+                                 static_cast<unsigned>(canvas.width()), static_cast<unsigned>(canvas.height()), 32,
+                                 canvas.width() * 4);
     if (image == nullptr) return;
     image->byte_order = LSBFirst;  // the canvas is little-endian 0xAARRGGBB
     XPutImage(display_, window_, gc_, image, area.left, area.top, area.left, area.top,
@@ -189,11 +238,34 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
   }
 
  private:
+  // BoxScreen: what the boxes drawn in the window need.
+  gui::Form& form() override { return form_; }
+  gui::Point fromScreen(ScreenPoint at) const override {
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, DefaultRootWindow(display_), window_, at.x, at.y, &x, &y, &child);
+    return {x, y};
+  }
+  void boxesOpened() override {
+    // Typing must reach the box even in hosts that keep the keyboard.
+    withoutXErrors(display_, [&] {
+      XGetInputFocus(display_, &focusBefore_, &revertBefore_);
+      XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    });
+  }
+  void boxesClosed() override {
+    const Window before = std::exchange(focusBefore_, 0);
+    if (before == 0 || before == PointerRoot || before == window_) return;
+    withoutXErrors(display_, [&] { XSetInputFocus(display_, before, revertBefore_, CurrentTime); });
+  }
+
   void handleEvent(const XEvent& event) {
+    if (drops_->handle(event)) return;
+    if (boxes_.isOpen() && handleBoxEvent(event)) return;
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
-        form_.paintDirty();
+        repaintNow();
         present(gui::Rect::sized(e.x, e.y, e.width, e.height));
         break;
       }
@@ -224,6 +296,71 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
     }
   }
 
+  // While a box is open it takes the pointer and the keys; the form sees
+  // none of them. Answers whether the event was the box's.
+  bool handleBoxEvent(const XEvent& event) {
+    switch (event.type) {
+      case ButtonPress:
+        if (event.xbutton.button == Button2) {
+          requestPaste(XA_PRIMARY, event.xbutton.time);
+        } else if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
+          boxes_.press({event.xbutton.x, event.xbutton.y});
+        }
+        return true;
+      case ButtonRelease:
+        if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
+          boxes_.release({event.xbutton.x, event.xbutton.y});
+        }
+        return true;
+      case MotionNotify: boxes_.move({event.xmotion.x, event.xmotion.y}); return true;
+      case LeaveNotify: return true;
+      case KeyPress: {
+        XKeyEvent key = event.xkey;
+        char text[32] = {};
+        KeySym symbol = 0;
+        const int length = XLookupString(&key, text, sizeof text, &symbol, nullptr);
+        if ((key.state & ControlMask) != 0 && (symbol == XK_v || symbol == XK_V)) {
+          requestPaste(clipboard_, key.time);
+        } else if ((key.state & ShiftMask) != 0 && symbol == XK_Insert) {
+          requestPaste(clipboard_, key.time);
+        } else if (const BoxKey named = boxKeyOf(symbol); named != BoxKey::none) {
+          boxes_.key(named, {});
+        } else if (length > 0 && (key.state & ControlMask) == 0) {
+          boxes_.key(BoxKey::none, latin1ToUtf8(text, length));
+        }
+        return true;
+      }
+      case SelectionNotify:
+        if (event.xselection.property != pasteProperty_) return false;
+        boxes_.key(BoxKey::none, takePastedText());
+        return true;
+      default: return false;
+    }
+  }
+
+  void requestPaste(Atom selection, Time time) {
+    XConvertSelection(display_, selection, utf8String_, pasteProperty_, window_, time);
+    XFlush(display_);
+  }
+
+  // The pasted text, up to its first line break (an edit line has one line).
+  std::string takePastedText() {
+    std::string text;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, window_, pasteProperty_, 0, 4096, True, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
+        format == 8 && data != nullptr) {
+      text.assign(reinterpret_cast<const char*>(data), count);
+    }
+    if (data != nullptr) XFree(data);
+    const std::size_t lineEnd = text.find_first_of("\r\n");
+    if (lineEnd != std::string::npos) text.erase(lineEnd);
+    return text;
+  }
+
   bool isDoubleClick(const XButtonEvent& e, gui::MouseButton button) {
     const bool isDouble = lastPress_.valid && !lastPress_.wasDouble && lastPress_.button == button &&
                           e.time - lastPress_.time <= kDoubleClickMs &&
@@ -249,8 +386,13 @@ class X11EditorWindow final : public NativeEditorWindow, public X11Surface {
   bool visible_ = false;
   LastPress lastPress_;
   std::map<gui::Cursor, Cursor> cursors_;
-  DropHandler dropHandler_;
-  std::unique_ptr<X11DialogPresenter> presenter_;
+  InWindowBoxes boxes_;
+  std::unique_ptr<XdndTarget> drops_;
+  Window focusBefore_ = 0;  // who had the keyboard before a box took it
+  int revertBefore_ = RevertToParent;
+  Atom clipboard_ = 0;
+  Atom utf8String_ = 0;
+  Atom pasteProperty_ = 0;
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Canvas.h"
-#include "platform/linux/DrawnBoxes.h"
+#include "platform/drawn/DrawnBoxes.h"
 
 namespace {
 

@@ -3,6 +3,10 @@
 // native window inside a real parent window.
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 #include <memory>
 
 #include "framework/AudioEffectX.h"
@@ -11,13 +15,41 @@
 #include "gui/Label.h"
 #include "gui/Panel.h"
 #include "platform/EditorWindowHost.h"
+#include "platform/InputBoxService.h"
 #include "platform/MessageBoxService.h"
+#include "platform/PopupMenuService.h"
 #include "tests/gui/EditorWindowProbeTrace.h"
 
 namespace editorprobe {
 namespace {
 
-void trace(vst::AudioEffectX& effect, Trace what) { effect.hostVendorSpecific(kTraceIndex, what, nullptr, 0.0f); }
+void trace(vst::AudioEffectX& effect, int what, void* data = nullptr) {
+  effect.hostVendorSpecific(kTraceIndex, what, data, 0.0f);
+}
+
+// Asks for a number, then whether to keep it; traces it after both answers.
+platform::Handler askForANumber(vst::AudioEffectX* effect) {
+  const std::optional<std::string> typed =
+      co_await platform::systemInputBoxes().query("Editor window probe", "Type a number:", "12");
+  if (!typed) {
+    trace(*effect, typedCancelled);
+    co_return;
+  }
+  const platform::MessageResult keep = co_await platform::systemMessageBoxes().show(
+      "Keep " + *typed + "?", "Editor window probe", platform::MessageButtons::yesNo, platform::MessageIcon::question);
+  if (keep != platform::MessageResult::yes) {
+    trace(*effect, answeredNo);
+    co_return;
+  }
+  trace(*effect, typedBase + std::atoi(typed->c_str()));
+}
+
+platform::Handler openTheMenu(vst::AudioEffectX* effect, gui::Point at) {
+  std::vector<platform::MenuItem> items;
+  for (int i = 0; i < kMenuItems; ++i) items.push_back({"Item " + std::to_string(i + 1)});
+  const int chosen = co_await platform::systemPopupMenus().choose(items, {at.x, at.y});
+  trace(*effect, chosen < 0 ? static_cast<int>(menuDismissed) : menuBase + chosen);
+}
 
 std::unique_ptr<gui::Form> makeForm(vst::AudioEffectX& effect) {
   auto form = std::make_unique<gui::Form>(kWidth, kHeight, gui::rgb(16, 24, 48));
@@ -43,6 +75,14 @@ std::unique_ptr<gui::Form> makeForm(vst::AudioEffectX& effect) {
                                                                 : answeredOther);
         });
   };
+  auto& input = form->add<gui::Panel>(gui::Rect::sized(kInputLeft, kButtonTop, kButtonSize, kButtonSize),
+                                      gui::rgb(255, 255, 0));
+  input.onClick = [&effect](gui::Component&) { askForANumber(&effect); };
+  auto& menu = form->add<gui::Panel>(gui::Rect::sized(kMenuLeft, kMenuTop, kMenuSize, kMenuSize),
+                                     gui::rgb(255, 0, 255));
+  menu.onMouseDown = [&effect, &menu](gui::Component&, const gui::MouseEvent& event) {
+    openTheMenu(&effect, menu.form()->toScreen(menu.toForm({event.x, event.y})));
+  };
   return form;
 }
 
@@ -61,6 +101,9 @@ class ProbeEditor : public vst::AEffEditor {
     const int old = openCount_++;
     if (old == 0 || !window_) {
       window_ = std::make_unique<platform::EditorWindowHost>(parent, makeForm(*owner_));
+      window_->window().acceptFiles([this](const std::vector<std::string>& files) {
+        for (const std::string& file : files) trace(*owner_, droppedFile, const_cast<char*>(file.c_str()));
+      });
       trace(*owner_, windowCreated);
     }
     window_->show();

@@ -149,8 +149,8 @@ TEST_F(X11EditorWindow, MessageBoxIsDrawnInTheWindowAndAnsweredByKey) {
   XSync(display, False);
   const Window child = editorChild();
   idle(50);
-  // The box runs a modal loop inside the host's idle call, so the answer
-  // comes from another connection, as a user's key would.
+  // The key comes from another connection, as a user's would, while the
+  // host goes on calling idle.
   std::thread user([child] {
     Display* other = XOpenDisplay(nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -166,7 +166,7 @@ TEST_F(X11EditorWindow, MessageBoxIsDrawnInTheWindowAndAnsweredByKey) {
   });
   sendButton(child, ButtonPress, kQuestionLeft + 10, kButtonTop + 10, 0);
   sendButton(child, ButtonRelease, kQuestionLeft + 10, kButtonTop + 10, Button1Mask);
-  idle(100);  // runs the box until the key arrives
+  idle(600);  // the box is answered by the idle calls after the key arrives
   user.join();
   const std::vector<int> seen = traces(*plugin);
   EXPECT_EQ(countOf(seen, answeredYes), 1);  // Enter takes the first button

@@ -1,8 +1,8 @@
 #pragma once
-// Modal boxes drawn over an editor form: message box, input box and popup
-// menu, for systems without dialogs a plug-in can rely on. Each box lays
-// itself out in the form, paints into its canvas and takes pointer and key
-// input until it is done; the window's modal loop feeds it.
+// Boxes drawn over an editor form: message box, input box and popup menu,
+// for systems without dialogs a plug-in can rely on. Each box lays itself
+// out in the form, paints into a canvas and takes pointer and key input
+// until it is done; the window feeds it from the host's idle calls.
 
 #include <optional>
 #include <string>
@@ -15,7 +15,7 @@
 
 namespace platform {
 
-enum class BoxKey { none, enter, escape, backspace, up, down };
+enum class BoxKey { none, enter, escape, backspace, del, up, down, left, right, home, end, pageUp, pageDown };
 
 class DrawnBox {
  public:
@@ -26,6 +26,8 @@ class DrawnBox {
   virtual void move(gui::Point) {}
   // A key: a named one, or typed text (UTF-8) with `key` none.
   virtual void key(BoxKey key, const std::string& text) = 0;
+  // The rectangle the box covers (form coordinates).
+  virtual gui::Rect bounds() const = 0;
   bool done() const { return done_; }
 
  protected:
@@ -48,11 +50,18 @@ class DrawnDialog : public DrawnBox {
   // The chosen button's index (-1: closed with Escape), and the edit text.
   int chosen() const { return chosen_; }
   const std::string& editText() const { return edit_.value(); }
+  // The caret's byte offset in the edit text, and whether the whole text is
+  // selected (as it is when the box opens: typing replaces it).
+  std::size_t caret() const { return caret_; }
+  bool allSelected() const { return replaceOnType_; }
   gui::Rect buttonRect(int index) const;
   gui::Rect box() const { return box_; }
+  gui::Rect bounds() const override { return box_; }
 
  private:
   std::vector<std::string> wrap(const std::string& text, int width) const;
+  void insert(const std::string& text);
+  void editKey(BoxKey key);
 
   gui::Font font_{-11};
   gui::Font bold_{-11, gui::FontWeight::bold};
@@ -62,13 +71,16 @@ class DrawnDialog : public DrawnBox {
   std::vector<std::string> buttons_;
   std::optional<std::string> edit_;
   bool replaceOnType_ = true;  // the default text is selected at first
+  std::size_t caret_ = 0;
   int pressedButton_ = -1;
   int chosen_ = -1;
 };
 
 class DrawnMenu : public DrawnBox {
  public:
-  // Opens at `at` (form coordinates), moved inside `area` when needed.
+  // Opens with its top left corner at `at` (form coordinates). Where the
+  // menu would leave `area` it opens to the other side of `at` (above, or
+  // to the left), and where that does not fit either it is shifted inside.
   DrawnMenu(gui::Rect area, gui::Point at, std::vector<MenuItem> items);
 
   void paint(gui::Canvas& canvas) override;
@@ -78,7 +90,9 @@ class DrawnMenu : public DrawnBox {
   void key(BoxKey key, const std::string& text) override;
 
   int chosen() const { return chosen_; }
+  int highlighted() const { return hot_; }
   gui::Rect itemRect(int index) const;
+  gui::Rect bounds() const override { return box_; }
 
  private:
   int itemAt(gui::Point at) const;

@@ -1,4 +1,4 @@
-#include "platform/linux/DrawnBoxes.h"
+#include "platform/drawn/DrawnBoxes.h"
 
 #include <algorithm>
 
@@ -26,11 +26,28 @@ void bevel(gui::Canvas& canvas, const gui::Rect& r, bool sunken) {
   canvas.fillRect({r.right - 1, r.top, r.right, r.bottom}, dark);
 }
 
-void eraseLastCharacter(std::string& text) {
-  if (text.empty()) return;
-  std::size_t cut = text.size() - 1;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  text.erase(cut);
+bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The start of the character before / after byte offset `at` (UTF-8).
+std::size_t previousCharacter(const std::string& text, std::size_t at) {
+  if (at == 0) return 0;
+  std::size_t i = at - 1;
+  while (i > 0 && continuationByte(text[i])) --i;
+  return i;
+}
+std::size_t nextCharacter(const std::string& text, std::size_t at) {
+  if (at >= text.size()) return text.size();
+  std::size_t i = at + 1;
+  while (i < text.size() && continuationByte(text[i])) ++i;
+  return i;
+}
+
+// One edge of `wanted` long starting at `at`, kept within `low`..`high`:
+// flipped to end at `at` when it does not fit after it, shifted otherwise.
+int placeSpan(int at, int wanted, int low, int high) {
+  if (at + wanted <= high) return std::max(at, low);
+  if (at - wanted >= low) return at - wanted;
+  return std::clamp(high - wanted, low, std::max(high - wanted, low));
 }
 
 }  // namespace
@@ -38,6 +55,7 @@ void eraseLastCharacter(std::string& text) {
 DrawnDialog::DrawnDialog(gui::Rect area, std::string caption, std::string text, std::vector<std::string> buttons,
                          std::optional<std::string> editText)
     : caption_(std::move(caption)), buttons_(std::move(buttons)), edit_(std::move(editText)) {
+  if (edit_) caret_ = edit_->size();
   const int width = std::min(300, std::max(area.width() - 8, 120));
   lines_ = wrap(text, width - 2 * kPadding);
   const int textHeight = static_cast<int>(lines_.size()) * font_.lineHeight();
@@ -98,13 +116,19 @@ void DrawnDialog::paint(gui::Canvas& canvas) {
     canvas.fillRect(field, gui::colors::white);
     bevel(canvas, field, true);
     const int textWidth = font_.textWidth(*edit_);
-    const int x = field.left + 3;
+    const int caretX = font_.textWidth(edit_->substr(0, caret_));
+    // A long text scrolls so that the caret stays in the field.
+    const int room = field.width() - 7;
+    const int scroll = std::max(0, caretX - room);
+    const int x = field.left + 3 - scroll;
+    const gui::Rect inner{field.left + 2, field.top + 2, field.right - 2, field.bottom - 2};
+    gui::Canvas::View clip(canvas, canvas.origin(), inner);
     if (replaceOnType_ && !edit_->empty()) {
-      canvas.fillRect({x, field.top + 2, x + textWidth, field.bottom - 2}, kHighlight);
+      canvas.fillRect({std::max(x, inner.left), field.top + 2, x + textWidth, field.bottom - 2}, kHighlight);
       font_.draw(canvas, x, field.top + 3, *edit_, gui::colors::white);
     } else {
       font_.draw(canvas, x, field.top + 3, *edit_, kText);
-      canvas.fillRect({x + textWidth, field.top + 3, x + textWidth + 1, field.bottom - 3}, kText);  // caret
+      canvas.fillRect({x + caretX, field.top + 3, x + caretX + 1, field.bottom - 3}, kText);  // caret
     }
   }
   for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) {
@@ -143,22 +167,58 @@ void DrawnDialog::key(BoxKey key, const std::string& text) {
       chosen_ = -1;
       done_ = true;
       return;
-    case BoxKey::backspace:
-      if (edit_) {
-        if (replaceOnType_) edit_->clear();
-        eraseLastCharacter(*edit_);
-        replaceOnType_ = false;
-      }
-      return;
-    case BoxKey::up:
-    case BoxKey::down: return;
-    case BoxKey::none: break;
+    case BoxKey::none: insert(text); return;
+    default: editKey(key); return;
   }
+}
+
+void DrawnDialog::insert(const std::string& text) {
   if (!edit_ || text.empty()) return;
-  if (replaceOnType_) edit_->clear();
+  if (replaceOnType_) {
+    edit_->clear();
+    caret_ = 0;
+  }
   replaceOnType_ = false;
+  std::string printable;
   for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) edit_->push_back(c);
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) printable.push_back(c);
+  }
+  edit_->insert(caret_, printable);
+  caret_ += printable.size();
+}
+
+void DrawnDialog::editKey(BoxKey key) {
+  if (!edit_) return;
+  std::string& text = *edit_;
+  if (replaceOnType_) {
+    // The first key after opening acts on the whole selected text.
+    replaceOnType_ = false;
+    switch (key) {
+      case BoxKey::backspace:
+      case BoxKey::del:
+        text.clear();
+        caret_ = 0;
+        return;
+      case BoxKey::left:
+      case BoxKey::home: caret_ = 0; return;
+      case BoxKey::right:
+      case BoxKey::end: caret_ = text.size(); return;
+      default: replaceOnType_ = true; return;
+    }
+  }
+  switch (key) {
+    case BoxKey::backspace: {
+      const std::size_t from = previousCharacter(text, caret_);
+      text.erase(from, caret_ - from);
+      caret_ = from;
+      return;
+    }
+    case BoxKey::del: text.erase(caret_, nextCharacter(text, caret_) - caret_); return;
+    case BoxKey::left: caret_ = previousCharacter(text, caret_); return;
+    case BoxKey::right: caret_ = nextCharacter(text, caret_); return;
+    case BoxKey::home: caret_ = 0; return;
+    case BoxKey::end: caret_ = text.size(); return;
+    default: return;
   }
 }
 
@@ -168,9 +228,8 @@ DrawnMenu::DrawnMenu(gui::Rect area, gui::Point at, std::vector<MenuItem> items)
   int height = 4;
   for (int i = 0; i < static_cast<int>(items_.size()); ++i) height += itemRect(i).height();
   width = std::min(width, area.width());
-  const int left = std::clamp(at.x, area.left, std::max(area.right - width, area.left));
-  const int top = std::clamp(at.y, area.top, std::max(area.bottom - height, area.top));
-  box_ = gui::Rect::sized(left, top, width, height);
+  box_ = gui::Rect::sized(placeSpan(at.x, width, area.left, area.right), placeSpan(at.y, height, area.top, area.bottom),
+                          width, height);
 }
 
 gui::Rect DrawnMenu::itemRect(int index) const {
