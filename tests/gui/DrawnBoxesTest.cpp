@@ -73,6 +73,61 @@ TEST(DrawnDialog, EditLineReplacesTheSelectedDefaultThenAppends) {
   EXPECT_EQ(box.chosen(), 0);
 }
 
+TEST(DrawnDialog, TheCaretMovesAndEditsInsideTheText) {
+  DrawnDialog box(kSmallEditor, "Root key", "New root key:", {"OK", "Cancel"}, std::string("C  3"));
+  EXPECT_TRUE(box.allSelected());
+  box.key(BoxKey::end, {});  // ends the selection, caret at the end
+  EXPECT_FALSE(box.allSelected());
+  box.key(BoxKey::backspace, {});
+  EXPECT_EQ(box.editText(), "C  ");
+  box.key(BoxKey::home, {});
+  box.key(BoxKey::del, {});
+  EXPECT_EQ(box.editText(), "  ");
+  box.key(BoxKey::none, "D#");
+  EXPECT_EQ(box.editText(), "D#  ");
+  box.key(BoxKey::right, {});
+  box.key(BoxKey::right, {});
+  box.key(BoxKey::none, "4");
+  EXPECT_EQ(box.editText(), "D#  4");
+  box.key(BoxKey::left, {});
+  box.key(BoxKey::left, {});
+  box.key(BoxKey::backspace, {});
+  EXPECT_EQ(box.editText(), "D# 4");
+  EXPECT_EQ(box.caret(), 2u);
+  box.key(BoxKey::del, {});
+  box.key(BoxKey::del, {});
+  box.key(BoxKey::del, {});  // nothing left to delete
+  EXPECT_EQ(box.editText(), "D#");
+  // A long text scrolls within its field instead of painting over the box.
+  box.key(BoxKey::none, std::string(80, 'x'));
+  gui::Canvas canvas(239, 358, gui::colors::black);
+  box.paint(canvas);
+  EXPECT_EQ(canvas.pixel(box.box().right - 1 + 1, box.box().top + 40), gui::colors::black);
+}
+
+TEST(DrawnDialog, TheFirstDeleteOrBackspaceClearsTheSelectedDefault) {
+  DrawnDialog box(kSmallEditor, "Portamento", "Time:", {"OK", "Cancel"}, std::string("5"));
+  box.key(BoxKey::del, {});
+  EXPECT_EQ(box.editText(), "");
+  box.key(BoxKey::none, "30");
+  EXPECT_EQ(box.editText(), "30");
+}
+
+TEST(DrawnMenu, AThirteenItemMenuInTheBottomRightCornerOpensUpAndLeftWhole) {
+  std::vector<MenuItem> items;
+  for (int i = 0; i < 13; ++i) items.push_back({"Item " + std::to_string(i + 1)});
+  const gui::Rect window{0, 0, 678, 497};
+  DrawnMenu menu(window, {670, 490}, items);
+  const gui::Rect box = menu.bounds();
+  EXPECT_EQ(box.intersect(window), box);
+  EXPECT_EQ(box.right, 670);  // flipped: its corner at the pointer
+  EXPECT_EQ(box.bottom, 490);
+  EXPECT_LE(menu.itemRect(12).bottom, 497);
+  // Too tall to flip in a small window: shifted inside instead.
+  DrawnMenu shifted(gui::Rect{0, 0, 239, 240}, {200, 120}, items);
+  EXPECT_EQ(shifted.bounds().intersect({0, 0, 239, 240}), shifted.bounds());
+}
+
 TEST(DrawnMenu, ChoosesTheReleasedItemAndSkipsSeparatorsAndDisabledItems) {
   std::vector<MenuItem> items{{"Load WAV sample...", false, true}, {"-", false, true},
                               {"Reset tuning...", true, false}, {"Load tuning file...", false, true}};
