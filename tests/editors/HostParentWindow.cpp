@@ -61,6 +61,14 @@ bool HostParentWindow::childVisible() const {
   return child != nullptr && IsWindowVisible(child) != FALSE;
 }
 
+void HostParentWindow::processPending() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 void HostParentWindow::pump(const std::function<void()>& editorIdle, int milliseconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   do {
@@ -142,6 +150,12 @@ bool HostParentWindow::childVisible() const {
   XWindowAttributes attributes{};
   XGetWindowAttributes(native->display, child, &attributes);
   return attributes.map_state == IsViewable;
+}
+
+void HostParentWindow::processPending() {
+  // The host window takes no events of its own; what the editor's window
+  // needs comes through its own connection at its idle.
+  XFlush(native->display);
 }
 
 void HostParentWindow::pump(const std::function<void()>& editorIdle, int milliseconds) {

@@ -23,6 +23,9 @@ class HostParentWindow {
   bool childVisible() const;
   // Runs the window system's queue and the host's editor idle for a while.
   void pump(const std::function<void()>& editorIdle, int milliseconds = 100);
+  // Runs what the window system has queued for this thread, once, without
+  // waiting (a host's message loop between its idle calls).
+  void processPending();
 
  private:
   struct Native;

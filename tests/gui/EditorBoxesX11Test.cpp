@@ -249,6 +249,15 @@ TEST_F(X11EditorBoxes, TypedAnswersArriveWhileTheHostKeepsIdlingAndTheKeyboardCo
   EXPECT_LE(longestIdleMs.load(), 50) << "an idle call held the host's GUI thread";
 }
 
+TEST_F(X11EditorBoxes, ClosingTheEditorWhileABoxIsOpenAnswersCancelAndReturnsTheKeyboard) {
+  click(kInputLeft + 10, kButtonTop + 10);
+  ASSERT_TRUE(waitForFocus(child));
+  press(XK_9);
+  stopHostGuiThread();  // the host closes the editor
+  EXPECT_TRUE(waitForTrace(typedCancelled));
+  EXPECT_TRUE(waitForFocus(parent));
+}
+
 TEST_F(X11EditorBoxes, AMenuOpenedInTheCornerIsWholeAndChosenByKeyboardAndByMouse) {
   std::this_thread::sleep_for(milliseconds(100));
   const gui::Canvas before = capture();

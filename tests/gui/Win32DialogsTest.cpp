@@ -10,6 +10,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/FileDialogService.h"
 #include "platform/InputBoxService.h"
@@ -63,6 +64,38 @@ TEST(Win32Dialogs, InputBoxCancelGivesNothingAndThePlainBoxTheDefault) {
   std::thread again = answerWindow(L"Portamento Time", [](HWND box) { PostMessageW(box, WM_COMMAND, IDCANCEL, 0); });
   EXPECT_EQ(platform::inputBox("Portamento Time", "Set new portamento time (0-100):", "5").value(), "5");
   again.join();
+}
+
+// A handler that asks twice, as the editors' handlers do: with the system's
+// modal boxes every step has run when the call returns, in the order written.
+platform::Handler assignThenConfirm(std::vector<std::string>* steps) {
+  steps->push_back("ask");
+  std::optional<std::string> typed;
+  {
+    platform::KeyboardHookScope hook;
+    typed = co_await platform::systemInputBoxes().query("Assign controller", "1-128=CC#1-128, 129=PB, 200=learn", "0");
+  }
+  steps->push_back(typed ? "typed " + *typed : "cancelled");
+  if (!typed) co_return;
+  const platform::MessageResult keep = co_await platform::systemMessageBoxes().show(
+      "Keep it?", "Sarnel", platform::MessageButtons::yesNo, platform::MessageIcon::question);
+  steps->push_back(keep == platform::MessageResult::yes ? "kept" : "dropped");
+}
+
+TEST(Win32Dialogs, AHandlerThatAsksTwiceHasRunEveryStepWhenItReturns) {
+  std::thread user([] {
+    std::thread first = answerWindow(L"Assign controller", [](HWND box) {
+      SetDlgItemTextW(box, kEditId, L"74");
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    first.join();
+    std::thread second = answerWindow(L"Sarnel", [](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
+    second.join();
+  });
+  std::vector<std::string> steps;
+  assignThenConfirm(&steps);
+  EXPECT_EQ(steps, (std::vector<std::string>{"ask", "typed 74", "kept"}));
+  user.join();
 }
 
 TEST(Win32Dialogs, MessageBoxAnswersTheButtonChosen) {
