@@ -236,6 +236,25 @@ void Canvas::draw(const Canvas& source, const Rect& from, Point to) {
   }
 }
 
+void Canvas::drawZoomed(const Canvas& source, const Rect& from, int zoom) {
+  if (zoom < 1) return;
+  const Rect src = from.intersect(source.bounds());
+  for (int y = src.top; y < src.bottom; ++y) {
+    const std::uint32_t* row = source.pixels_.data() + static_cast<std::size_t>(y) * source.width_;
+    for (int dy = 0; dy < zoom; ++dy) {
+      const int ty = y * zoom + dy;
+      if (ty < 0 || ty >= height_) continue;
+      std::uint32_t* out = pixels_.data() + static_cast<std::size_t>(ty) * width_;
+      for (int x = src.left; x < src.right; ++x) {
+        for (int dx = 0; dx < zoom; ++dx) {
+          const int tx = x * zoom + dx;
+          if (tx >= 0 && tx < width_) out[tx] = row[x];
+        }
+      }
+    }
+  }
+}
+
 void Canvas::drawTransparent(const Canvas& source, const Rect& from, Point to, Color transparent) {
   const Rect src = from.intersect(source.bounds());
   const Rect dst = toClipped(Rect::sized(to.x + src.left - from.left, to.y + src.top - from.top, src.width(),

@@ -86,6 +86,10 @@ class Canvas {
   // stretching); with `transparent` set, pixels of that colour are left out.
   void stretchDraw(const Canvas& source, const Rect& from, const Rect& to);
   void stretchDrawTransparent(const Canvas& source, const Rect& from, const Rect& to, Color transparent);
+  // Shows `from` of `source` with every pixel as a `zoom` x `zoom` block
+  // (nearest neighbour), at from's position times `zoom`, in absolute
+  // coordinates. The zoomed view of a surface keeps its crisp edges.
+  void drawZoomed(const Canvas& source, const Rect& from, int zoom);
   // Combines `source` into this surface by exclusive-or.
   void xorDraw(const Canvas& source, Point to);
 

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-EditorWindowHost::EditorWindowHost(void* parent, std::unique_ptr<gui::Form> form)
-    : form_(std::move(form)), window_(createNativeEditorWindow(parent, *form_)) {}
+EditorWindowHost::EditorWindowHost(void* parent, std::unique_ptr<gui::Form> form, int zoom)
+    : form_(std::move(form)), window_(createNativeEditorWindow(parent, *form_, zoom)) {}
 
 EditorWindowHost::~EditorWindowHost() {
   form_->setHost(nullptr);

@@ -15,8 +15,9 @@ namespace platform {
 class EditorWindowHost {
  public:
   // Creates the native window for `form` as a child of `parent` (nullptr:
-  // headless), placed at 0, 0 with the form's size, still hidden. GUI thread.
-  EditorWindowHost(void* parent, std::unique_ptr<gui::Form> form);
+  // headless), placed at 0, 0 with the form's size times `zoom`, still
+  // hidden. GUI thread.
+  EditorWindowHost(void* parent, std::unique_ptr<gui::Form> form, int zoom = 1);
   // Destroys the native window, then the form. GUI thread.
   ~EditorWindowHost();
   EditorWindowHost(const EditorWindowHost&) = delete;
@@ -29,6 +30,8 @@ class EditorWindowHost {
   void show();
   void hide();
   bool isVisible() const { return window_->isVisible(); }
+  int zoom() const { return window_->zoom(); }
+  void setZoom(int zoom) { window_->setZoom(zoom); }
   // The host's editor idle: window events, due GUI timers, new pixels.
   // GUI thread.
   void idle();

@@ -34,11 +34,16 @@ class NativeEditorWindow : public gui::FormHost {
   virtual void* handle() const = 0;
   // Registers the window as a target for dropped files; nullptr stops it.
   virtual void acceptFiles(DropHandler handler) = 0;
+  // Screen pixels across one form pixel (1 or 2, see EditorZoom.h).
+  virtual int zoom() const = 0;
+  // Shows the form at another zoom: the window takes the new size at once
+  // and repaints. GUI thread.
+  virtual void setZoom(int zoom) = 0;
 };
 
 // Creates the window as a child of `parent` (nullptr: headless) at 0, 0 with
-// the form's size, hidden, and makes it the form's host. The form must
-// outlive the window. GUI thread.
-std::unique_ptr<NativeEditorWindow> createNativeEditorWindow(void* parent, gui::Form& form);
+// the form's size times `zoom`, hidden, and makes it the form's host. The
+// form must outlive the window. GUI thread.
+std::unique_ptr<NativeEditorWindow> createNativeEditorWindow(void* parent, gui::Form& form, int zoom = 1);
 
 }  // namespace platform

@@ -46,12 +46,15 @@ add_library(vornhalt_platform_gui STATIC
 target_include_directories(vornhalt_platform_gui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vornhalt_platform_gui PUBLIC vornhalt_platform vornhalt_gui)
 if(WIN32)
-  target_sources(vornhalt_platform_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32/Win32EditorWindow.cpp)
+  target_sources(vornhalt_platform_gui PRIVATE
+      ${CMAKE_CURRENT_LIST_DIR}/win32/Win32EditorWindow.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/win32/ScreenDensity.cpp)
   target_link_libraries(vornhalt_platform_gui PUBLIC user32 gdi32 shell32)
 else()
   find_package(X11 REQUIRED)
   target_sources(vornhalt_platform_gui PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/linux/X11EditorWindow.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/linux/ScreenDensity.cpp
       ${CMAKE_CURRENT_LIST_DIR}/linux/XErrorTrap.cpp
       ${CMAKE_CURRENT_LIST_DIR}/linux/XdndTarget.cpp)
   target_link_libraries(vornhalt_platform_gui PUBLIC X11::X11)

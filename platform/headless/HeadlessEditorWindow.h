@@ -9,7 +9,7 @@ namespace platform {
 
 class HeadlessEditorWindow final : public NativeEditorWindow {
  public:
-  explicit HeadlessEditorWindow(gui::Form& form);
+  explicit HeadlessEditorWindow(gui::Form& form, int zoom = 1);
   ~HeadlessEditorWindow() override;
 
   void show() override { visible_ = true; }
@@ -19,6 +19,8 @@ class HeadlessEditorWindow final : public NativeEditorWindow {
   void idle() override { repaintNow(); }
   void* handle() const override { return nullptr; }
   void acceptFiles(DropHandler handler) override { dropHandler_ = std::move(handler); }
+  int zoom() const override { return zoom_; }
+  void setZoom(int zoom) override { zoom_ = zoom; }
 
   void invalidateRect(const gui::Rect&) override {}
   void setCursor(gui::Cursor cursor) override { cursor_ = cursor; }
@@ -32,9 +34,20 @@ class HeadlessEditorWindow final : public NativeEditorWindow {
   void dropFiles(const std::vector<std::string>& files) {
     if (dropHandler_) dropHandler_(files);
   }
+  // The window's size in screen pixels.
+  int width() const { return form_.width() * zoom_; }
+  int height() const { return form_.height() * zoom_; }
+  // Pointer input at window pixels, brought to form pixels by the zoom as a
+  // real window does.
+  void mouseDownAt(gui::Point windowPixel, gui::MouseButton button, gui::ShiftState shift);
+  void mouseMoveAt(gui::Point windowPixel, gui::ShiftState shift);
+  void mouseUpAt(gui::Point windowPixel, gui::MouseButton button, gui::ShiftState shift);
+  // What the screen would show: the form's pixels at the window's zoom.
+  gui::Canvas screenPixels() const;
 
  private:
   gui::Form& form_;
+  int zoom_ = 1;
   bool visible_ = false;
   bool captured_ = false;
   gui::Cursor cursor_ = gui::Cursor::arrow;

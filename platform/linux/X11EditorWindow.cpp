@@ -10,6 +10,7 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -19,6 +20,7 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
+#include "platform/EditorZoom.h"
 #include "platform/GuiExceptions.h"
 #include "platform/NativeEditorWindow.h"
 #include "platform/drawn/InWindowBoxes.h"
@@ -124,7 +126,7 @@ bool toButton(unsigned int x11Button, gui::MouseButton& button) {
 
 class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
  public:
-  X11EditorWindow(Window parent, gui::Form& form) : form_(form), boxes_(*this) {
+  X11EditorWindow(Window parent, gui::Form& form, int zoom) : form_(form), zoom_(zoom), boxes_(*this) {
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) return;
     const int screen = DefaultScreen(display_);
@@ -138,9 +140,9 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
     attributes.background_pixmap = None;  // the form covers every pixel
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             LeaveWindowMask | StructureNotifyMask | KeyPressMask | PropertyChangeMask;
-    window_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(form.width()),
-                            static_cast<unsigned>(form.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWBackPixmap | CWEventMask, &attributes);
+    window_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(form.width() * zoom_),
+                            static_cast<unsigned>(form.height() * zoom_), 0, CopyFromParent, InputOutput,
+                            CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
     clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
     utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
@@ -201,6 +203,18 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
   }
   void* handle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)); }
   void acceptFiles(DropHandler handler) override { drops_->setHandler(std::move(handler)); }
+  int zoom() const override { return zoom_; }
+  void setZoom(int zoom) override {
+    if (zoom == zoom_ || zoom < 1 || zoom > kLargestZoom) return;
+    zoom_ = zoom;
+    zoomed_ = gui::Canvas();
+    XResizeWindow(display_, window_, static_cast<unsigned>(form_.width() * zoom_),
+                  static_cast<unsigned>(form_.height() * zoom_));
+    form_.invalidateRect(form_.bounds());
+    repaintNow();
+    present(form_.bounds());
+    XSync(display_, False);
+  }
 
   // gui::FormHost
   void invalidateRect(const gui::Rect&) override {}  // presented at the next idle or repaint
@@ -217,13 +231,29 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
   gui::Point toScreen(gui::Point formPoint) const override {
     int x = 0, y = 0;
     Window child = 0;
-    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), formPoint.x, formPoint.y, &x, &y, &child);
+    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), formPoint.x * zoom_, formPoint.y * zoom_, &x,
+                          &y, &child);
     return {x, y};
   }
 
-  void present(const gui::Rect& area) {
+  // Puts the form pixels of `area` on the screen (at the zoom: each as a
+  // block, only this area scaled).
+  void present(const gui::Rect& formArea) {
     if (!visible_) return;
-    const gui::Canvas& canvas = boxes_.pixels();
+    const gui::Rect area = formArea.intersect(form_.bounds());
+    if (area.empty()) return;
+    const gui::Canvas* shown = &boxes_.pixels();
+    if (zoom_ > 1) {
+      if (zoomed_.width() != form_.width() * zoom_ || zoomed_.height() != form_.height() * zoom_) {
+        zoomed_ = gui::Canvas(form_.width() * zoom_, form_.height() * zoom_);
+      }
+      zoomed_.drawZoomed(*shown, area, zoom_);
+      shown = &zoomed_;
+    }
+    putImage(*shown, windowRectOf(area, zoom_));
+  }
+
+  void putImage(const gui::Canvas& canvas, const gui::Rect& area) {
     XImage* image = XCreateImage(display_, DefaultVisual(display_, DefaultScreen(display_)), 24, ZPixmap, 0,
                                  const_cast<char*>(reinterpret_cast<const char*>(canvas.pixels())),
                                  static_cast<unsigned>(canvas.width()), static_cast<unsigned>(canvas.height()), 32,
@@ -244,8 +274,9 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
     int x = 0, y = 0;
     Window child = 0;
     XTranslateCoordinates(display_, DefaultRootWindow(display_), window_, at.x, at.y, &x, &y, &child);
-    return {x, y};
+    return formPointAt({x, y}, zoom_);
   }
+  gui::Point formPoint(int x, int y) const { return formPointAt({x, y}, zoom_); }
   void boxesOpened() override {
     // Typing must reach the box even in hosts that keep the keyboard.
     withoutXErrors(display_, [&] {
@@ -266,13 +297,13 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
         repaintNow();
-        present(gui::Rect::sized(e.x, e.y, e.width, e.height));
+        present(formRectCovering(gui::Rect::sized(e.x, e.y, e.width, e.height), zoom_));
         break;
       }
       case ButtonPress: {
         gui::MouseButton button;
         if (!toButton(event.xbutton.button, button)) break;
-        const gui::Point at{event.xbutton.x, event.xbutton.y};
+        const gui::Point at = formPoint(event.xbutton.x, event.xbutton.y);
         // The state is that before the press; the pressed button joins it.
         gui::ShiftState shift = keysOf(event.xbutton.state) | gui::buttonFlag(button);
         if (isDoubleClick(event.xbutton, button)) shift |= gui::kDouble;
@@ -285,11 +316,11 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
         // The state is that before the release; the released button leaves it.
         const gui::ShiftState shift =
             keysOf(event.xbutton.state) & static_cast<gui::ShiftState>(~gui::buttonFlag(button));
-        form_.mouseUpAt({event.xbutton.x, event.xbutton.y}, button, shift);
+        form_.mouseUpAt(formPoint(event.xbutton.x, event.xbutton.y), button, shift);
         break;
       }
       case MotionNotify:
-        form_.mouseMoveAt({event.xmotion.x, event.xmotion.y}, keysOf(event.xmotion.state));
+        form_.mouseMoveAt(formPoint(event.xmotion.x, event.xmotion.y), keysOf(event.xmotion.state));
         break;
       case LeaveNotify: form_.mouseLeftWindow(); break;
       default: break;
@@ -304,15 +335,15 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
         if (event.xbutton.button == Button2) {
           requestPaste(XA_PRIMARY, event.xbutton.time);
         } else if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
-          boxes_.press({event.xbutton.x, event.xbutton.y});
+          boxes_.press(formPoint(event.xbutton.x, event.xbutton.y));
         }
         return true;
       case ButtonRelease:
         if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
-          boxes_.release({event.xbutton.x, event.xbutton.y});
+          boxes_.release(formPoint(event.xbutton.x, event.xbutton.y));
         }
         return true;
-      case MotionNotify: boxes_.move({event.xmotion.x, event.xmotion.y}); return true;
+      case MotionNotify: boxes_.move(formPoint(event.xmotion.x, event.xmotion.y)); return true;
       case LeaveNotify: return true;
       case KeyPress: {
         XKeyEvent key = event.xkey;
@@ -380,6 +411,8 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
   };
 
   gui::Form& form_;
+  int zoom_ = 1;
+  gui::Canvas zoomed_;  // the screen's pixels at a zoom above 1
   Display* display_ = nullptr;
   Window window_ = 0;
   GC gc_{};
@@ -397,12 +430,14 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
 
 }  // namespace
 
-std::unique_ptr<NativeEditorWindow> createNativeEditorWindow(void* parent, gui::Form& form) {
+std::unique_ptr<NativeEditorWindow> createNativeEditorWindow(void* parent, gui::Form& form, int zoom) {
+  zoom = std::clamp(zoom, 1, kLargestZoom);
   if (parent != nullptr) {
-    auto window = std::make_unique<X11EditorWindow>(static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent)), form);
+    auto window =
+        std::make_unique<X11EditorWindow>(static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent)), form, zoom);
     if (window->created()) return window;
   }
-  return std::make_unique<HeadlessEditorWindow>(form);
+  return std::make_unique<HeadlessEditorWindow>(form, zoom);
 }
 
 }  // namespace platform

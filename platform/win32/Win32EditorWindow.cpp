@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/EditorZoom.h"
 #include "platform/GuiExceptions.h"
 #include "platform/NativeEditorWindow.h"
 #include "platform/headless/HeadlessEditorWindow.h"
@@ -68,10 +69,10 @@ gui::ShiftState shiftOf(WPARAM wParam) {
 
 class Win32EditorWindow final : public NativeEditorWindow {
  public:
-  Win32EditorWindow(HWND parent, gui::Form& form) : form_(form) {
+  Win32EditorWindow(HWND parent, gui::Form& form, int zoom) : form_(form), zoom_(zoom) {
     if (!registerEditorClass()) return;
-    window_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, form.width(),
-                              form.height(), parent, nullptr, moduleInstance(), this);
+    window_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                              form.width() * zoom_, form.height() * zoom_, parent, nullptr, moduleInstance(), this);
     if (window_ != nullptr) form_.setHost(this);
   }
 
@@ -99,8 +100,20 @@ class Win32EditorWindow final : public NativeEditorWindow {
     DragAcceptFiles(window_, dropHandler_ ? TRUE : FALSE);
   }
 
+  int zoom() const override { return zoom_; }
+  void setZoom(int zoom) override {
+    if (zoom == zoom_ || zoom < 1 || zoom > kLargestZoom) return;
+    zoom_ = zoom;
+    SetWindowPos(window_, nullptr, 0, 0, form_.width() * zoom_, form_.height() * zoom_,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form_.invalidateRect(form_.bounds());
+    InvalidateRect(window_, nullptr, FALSE);
+    UpdateWindow(window_);
+  }
+
   void invalidateRect(const gui::Rect& rect) override {
-    const RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    const gui::Rect shown = windowRectOf(rect, zoom_);
+    const RECT r{shown.left, shown.top, shown.right, shown.bottom};
     InvalidateRect(window_, &r, FALSE);
   }
 
@@ -120,13 +133,14 @@ class Win32EditorWindow final : public NativeEditorWindow {
   }
 
   gui::Point toScreen(gui::Point formPoint) const override {
-    POINT p{formPoint.x, formPoint.y};
+    POINT p{formPoint.x * zoom_, formPoint.y * zoom_};
     ClientToScreen(window_, &p);
     return {p.x, p.y};
   }
 
   LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    const gui::Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // Pointer positions in form pixels, whatever the zoom.
+    const gui::Point at = formPointAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, zoom_);
     switch (message) {
       case WM_ERASEBKGND: return 1;  // the form covers every pixel
       case WM_PAINT: paint(); return 0;
@@ -185,9 +199,17 @@ class Win32EditorWindow final : public NativeEditorWindow {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    // Only the damaged form pixels, each as a block at the zoom (nearest
+    // neighbour keeps the artwork crisp).
     const RECT& r = ps.rcPaint;
-    StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, r.left, r.top, r.right - r.left,
-                  r.bottom - r.top, canvas.pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+    const gui::Rect from =
+        formRectCovering({r.left, r.top, r.right, r.bottom}, zoom_).intersect(form_.bounds());
+    const gui::Rect to = windowRectOf(from, zoom_);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    if (!from.empty()) {
+      StretchDIBits(dc, to.left, to.top, to.width(), to.height(), from.left, from.top, from.width(), from.height(),
+                    canvas.pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+    }
     EndPaint(window_, &ps);
   }
 
@@ -206,6 +228,7 @@ class Win32EditorWindow final : public NativeEditorWindow {
   }
 
   gui::Form& form_;
+  int zoom_ = 1;
   HWND window_ = nullptr;
   gui::Cursor cursor_ = gui::Cursor::arrow;
   bool tracking_ = false;
@@ -230,12 +253,13 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-std::unique_ptr<NativeEditorWindow> createNativeEditorWindow(void* parent, gui::Form& form) {
+std::unique_ptr<NativeEditorWindow> createNativeEditorWindow(void* parent, gui::Form& form, int zoom) {
+  zoom = zoom < 1 ? 1 : zoom > kLargestZoom ? kLargestZoom : zoom;
   if (parent != nullptr) {
-    auto window = std::make_unique<Win32EditorWindow>(static_cast<HWND>(parent), form);
+    auto window = std::make_unique<Win32EditorWindow>(static_cast<HWND>(parent), form, zoom);
     if (window->created()) return window;
   }
-  return std::make_unique<HeadlessEditorWindow>(form);
+  return std::make_unique<HeadlessEditorWindow>(form, zoom);
 }
 
 }  // namespace platform

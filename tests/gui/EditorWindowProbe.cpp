@@ -91,8 +91,15 @@ class ProbeEditor : public vst::AEffEditor {
   explicit ProbeEditor(vst::AudioEffectX* owner) : AEffEditor(owner), owner_(owner) {}
   ~ProbeEditor() override { window_.reset(); }
 
+  // The window tests ask for 200 % through the environment at load.
+  static int zoomAsked() {
+    const char* asked = std::getenv("VORNHALT_PROBE_ZOOM");
+    return asked != nullptr && std::string(asked) == "2" ? 2 : 1;
+  }
+  int zoom() const { return zoom_; }
+
   vst::VstInt32 getRect(vst::ERect** rect) override {
-    area_ = {0, 0, kHeight, kWidth};
+    area_ = {0, 0, static_cast<std::int16_t>(kHeight * zoom()), static_cast<std::int16_t>(kWidth * zoom())};
     if (rect != nullptr) *rect = &area_;
     return 1;
   }
@@ -100,7 +107,7 @@ class ProbeEditor : public vst::AEffEditor {
     parent_ = parent;
     const int old = openCount_++;
     if (old == 0 || !window_) {
-      window_ = std::make_unique<platform::EditorWindowHost>(parent, makeForm(*owner_));
+      window_ = std::make_unique<platform::EditorWindowHost>(parent, makeForm(*owner_), zoom());
       window_->window().acceptFiles([this](const std::vector<std::string>& files) {
         for (const std::string& file : files) trace(*owner_, droppedFile, const_cast<char*>(file.c_str()));
       });
@@ -124,6 +131,7 @@ class ProbeEditor : public vst::AEffEditor {
 
  private:
   vst::AudioEffectX* owner_;
+  int zoom_ = zoomAsked();
   vst::ERect area_{};
   int openCount_ = 0;
   std::unique_ptr<platform::EditorWindowHost> window_;

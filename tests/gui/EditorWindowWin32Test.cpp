@@ -126,6 +126,46 @@ TEST_F(Win32EditorWindow, OpensAChildOfTheHostWindowOfTheEditorSize) {
   EXPECT_EQ(editorChild(), nullptr);
 }
 
+TEST_F(Win32EditorWindow, AtTwoHundredPercentEveryFormPixelIsABlockAndClicksAreHalved) {
+  plugin->close();
+  SetEnvironmentVariableW(L"VORNHALT_PROBE_ZOOM", L"2");
+  plugin = host::Plugin::load(probePath());
+  SetEnvironmentVariableW(L"VORNHALT_PROBE_ZOOM", nullptr);
+  ASSERT_NE(plugin, nullptr);
+  plugin->start();
+  vst::ERect* rect = nullptr;
+  plugin->dispatch(vst::effEditGetRect, 0, 0, &rect);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right, 2 * kWidth);
+  EXPECT_EQ(rect->bottom, 2 * kHeight);
+  ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, parent), 1);
+  HWND child = editorChild();
+  RECT client{};
+  GetClientRect(child, &client);
+  EXPECT_EQ(client.right, 2 * kWidth);
+  EXPECT_EQ(client.bottom, 2 * kHeight);
+  pump();
+  // The square's last form pixel row and column, clicked at its doubled place.
+  const LPARAM at = MAKELPARAM(2 * (kButtonLeft + kButtonSize) - 1, 2 * (kButtonTop + kButtonSize) - 1);
+  PostMessageW(child, WM_MOUSEMOVE, 0, at);
+  PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(child, WM_LBUTTONUP, 0, at);
+  pump();
+  EXPECT_TRUE(clickAutomated(*plugin));
+  RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  pump(100);
+  const gui::Canvas screenshot = capture(child);
+  ASSERT_TRUE(screenshot.savePng(artefactPath("editor_window_win32_200.png")));
+  // The square's top left form pixel covers window pixels 200..201, 240..241.
+  for (int dy = 0; dy < 2; ++dy) {
+    for (int dx = 0; dx < 2; ++dx) {
+      EXPECT_EQ(screenshot.pixel(2 * kButtonLeft + dx, 2 * kButtonTop + dy) & 0xFFFFFFu, 0x00FF00u);
+    }
+  }
+  EXPECT_EQ(screenshot.pixel(2 * kButtonLeft - 1, 2 * kButtonTop) & 0xFFFFFFu, 0x101830u);
+  plugin->dispatch(vst::effEditClose);
+}
+
 TEST_F(Win32EditorWindow, CloseAndReopenFollowTheOpenCount) {
   plugin->dispatch(vst::effEditOpen, 0, 0, parent);
   HWND first = editorChild();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -89,9 +90,13 @@ class X11EditorWindow : public ::testing::Test {
     XFlush(display);
   }
 
-  gui::Canvas capture(Window window) {
+  // The window's pixels, at most `limit` of them across and down (a window
+  // larger than the screen can only be read where it is on it).
+  gui::Canvas capture(Window window, int limit = 100000) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
+    attributes.width = std::min(attributes.width, limit);
+    attributes.height = std::min(attributes.height, limit);
     XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     gui::Canvas canvas(attributes.width, attributes.height);
@@ -171,6 +176,43 @@ TEST_F(X11EditorWindow, MessageBoxIsDrawnInTheWindowAndAnsweredByKey) {
   const std::vector<int> seen = traces(*plugin);
   EXPECT_EQ(countOf(seen, answeredYes), 1);  // Enter takes the first button
   EXPECT_EQ(countOf(seen, answeredOther), 0);
+  plugin->dispatch(vst::effEditClose);
+}
+
+TEST_F(X11EditorWindow, AtTwoHundredPercentEveryFormPixelIsABlockAndClicksAreHalved) {
+  plugin->close();
+  setenv("VORNHALT_PROBE_ZOOM", "2", 1);
+  plugin = host::Plugin::load(probePath());
+  unsetenv("VORNHALT_PROBE_ZOOM");
+  ASSERT_NE(plugin, nullptr);
+  plugin->start();
+  vst::ERect* rect = nullptr;
+  plugin->dispatch(vst::effEditGetRect, 0, 0, &rect);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right, 2 * kWidth);
+  EXPECT_EQ(rect->bottom, 2 * kHeight);
+  plugin->dispatch(vst::effEditOpen, 0, 0, parentHandle());
+  XSync(display, False);
+  const Window child = editorChild();
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display, child, &attributes);
+  EXPECT_EQ(attributes.width, 2 * kWidth);
+  EXPECT_EQ(attributes.height, 2 * kHeight);
+  idle();
+  // The square's last form pixel, clicked at its doubled place.
+  const int x = 2 * (kButtonLeft + kButtonSize) - 1, y = 2 * (kButtonTop + kButtonSize) - 1;
+  sendButton(child, ButtonPress, x, y, 0);
+  sendButton(child, ButtonRelease, x, y, Button1Mask);
+  idle();
+  EXPECT_TRUE(clickAutomated(*plugin));
+  const gui::Canvas screenshot = capture(child, 600);  // the parent shows 760 x 600 of it
+  ASSERT_TRUE(screenshot.savePng(artefactPath("editor_window_x11_200.png")));
+  for (int dy = 0; dy < 2; ++dy) {
+    for (int dx = 0; dx < 2; ++dx) {
+      EXPECT_EQ(screenshot.pixel(2 * kButtonLeft + dx, 2 * kButtonTop + dy) & 0xFFFFFFu, 0x00FF00u);
+    }
+  }
+  EXPECT_EQ(screenshot.pixel(2 * kButtonLeft - 1, 2 * kButtonTop) & 0xFFFFFFu, 0x101830u);
   plugin->dispatch(vst::effEditClose);
 }
 
