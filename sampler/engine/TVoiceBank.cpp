@@ -77,13 +77,14 @@ std::int32_t TVoiceBank::lowestFreeVoice() const noexcept {
 // The lower loop bound: the loop start once the voice has looped, 0 on its
 // first pass (or when the loop points are crossed).
 std::int64_t TVoiceBank::lowerBound(int v, const TVoiceContext& c) const noexcept {
-  const std::int64_t lo = c.loopStart;
-  return (lo >= c.loopEnd || !looped[static_cast<std::size_t>(v)]) ? 0 : lo;
+  return (c.loopPointsCrossed || !looped[static_cast<std::size_t>(v)]) ? 0 : c.loopStart;
 }
 
 // The turning points. `lo` is the bound computed before both tests. A
 // ping-pong voice turns one frame inside the loop (one float for a
-// one-channel sample). Answers whether either test applied.
+// one-channel sample): at the top to the frame that holds the float before
+// the loop end bound. Every jump lands on the first float of a frame.
+// Answers whether either test applied.
 bool TVoiceBank::applyBounds(int v, const TVoiceContext& c, std::int64_t& k, double& f, std::int64_t lo) noexcept {
   const auto n = static_cast<std::size_t>(v);
   const std::int64_t hi = c.loopEnd;
@@ -108,7 +109,7 @@ bool TVoiceBank::applyBounds(int v, const TVoiceContext& c, std::int64_t& k, dou
       reverse[n] = 0;
       k = lo + c.channels;
     } else {
-      k = hi;
+      k = c.loopEndFrame;
     }
     f = 0.0;
     applied = true;

@@ -13,11 +13,18 @@ struct TVoiceContext {
   const float* data = nullptr;  // sample floats, read padding included
   std::int32_t length = 0;      // L
   std::int32_t channels = 1;
-  // Float indices, aligned to whole frames so that a loop never swaps the
-  // channels of a two-channel sample.
-  std::int64_t loopStart = 0;
-  std::int64_t loopEnd = 0;
-  std::int64_t lastFrame = 0;  // the highest position a voice may hold
+  // Loop points as float indices on whole frames, so that a loop never swaps
+  // the channels of a two-channel sample. A voice always holds the first
+  // float of a frame; against the loop points computed float by float
+  // (round((L - 1) x value), which may fall inside a frame) these bounds
+  // fire on the same frames: a position is past the loop end exactly when
+  // it is at or beyond loopEnd, the first frame after the one that holds
+  // the loop end index. For one channel all three are that index itself.
+  std::int64_t loopStart = 0;     // the frame that holds the loop start index
+  std::int64_t loopEnd = 0;       // positions at or beyond it have reached the loop end
+  std::int64_t loopEndFrame = 0;  // the frame that holds the loop end index: where a jump to the loop end lands
+  bool loopPointsCrossed = true;  // loop start index >= loop end index (compared as computed, before alignment)
+  std::int64_t lastFrame = 0;     // the highest position a voice may hold
   int loopMode = 0;            // 0 no loop, 1 loop only, 2 start+loop, 3 ping pong
   bool interpolate = false;
   bool forward = true;         // pitch above 0.5
@@ -26,7 +33,7 @@ struct TVoiceContext {
 
   // The position a voice starts from (gateVoice).
   std::int64_t startIndex() const noexcept {
-    if (!forward) return loopEnd;
+    if (!forward) return loopEndFrame;
     return loopMode == 2 ? 0 : loopStart;
   }
 };
@@ -36,7 +43,7 @@ struct TVoiceContext {
 TVoiceContext makeVoiceContext(const TSampleBlock& block, float hostSampleRate, float pitch, float interpolation,
                                float loopMode, float loopLow, float loopHigh) noexcept;
 
-// A loop point: round((L - 1) x value), moved down to the start of its frame.
-std::int64_t loopPoint(std::int32_t length, std::int32_t channels, float value) noexcept;
+// A loop point as a float index: round((L - 1) x value), within 0 ... L - 1.
+std::int64_t loopIndex(std::int32_t length, float value) noexcept;
 
 }  // namespace sarnel
