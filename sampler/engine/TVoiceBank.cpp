@@ -141,8 +141,10 @@ TStereoValue TVoiceBank::step(int v, const TVoiceContext& c, float voiceRatio) n
   f = ahead ? f + stepSize : f - stepSize;
   normalize(k, f, ch);
 
-  // 6: loop bounds.
-  applyBounds(v, c, k, f, lowerBound(v, c));
+  // 6: loop bounds. A voice that does not move (pitch 0.5) crosses none:
+  // it holds its position, also on the bound it started on, until its
+  // envelope ends.
+  if (stepSize != 0.0f) applyBounds(v, c, k, f, lowerBound(v, c));
   position[n] = static_cast<std::int32_t>(k);
   fraction[n] = f;
 
@@ -479,8 +481,10 @@ void TVoiceBank::renderSpan(int v, const TVoiceContext& c, int first, int end, f
   while (i < end && note[n] >= 0) {
     const std::uint8_t stage = envelopes[n].stage();
     const std::int64_t k = position[n];
-    const bool settled = fraction[n] < 1.0 && k >= lowerBound(v, c) && k < c.loopEnd &&
-                         stage != TADSR::kStageFinished;
+    // A voice that stands still is settled on a bound too: the fast span
+    // tests the bounds only after a move.
+    const bool insideBounds = stepSize == 0.0f || (k >= lowerBound(v, c) && k < c.loopEnd);
+    const bool settled = fraction[n] < 1.0 && insideBounds && stage != TADSR::kStageFinished;
     if (!settled) {
       const TStereoValue out = step(v, c, ratio[n]);
       sums[2 * i] += out.left;
