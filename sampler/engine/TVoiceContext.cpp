@@ -28,8 +28,8 @@ TVoiceContext makeVoiceContext(const TSampleBlock& block, float hostSampleRate, 
   const std::int64_t loopEndIndex = loopIndex(block.length, loopHigh);
   c.loopStart = frameHolding(loopStartIndex, block.channels);
   c.loopEndFrame = frameHolding(loopEndIndex, block.channels);
-  // A position on a frame start is at or past the end index exactly when it
-  // is at or past the end index rounded up to a frame start.
+  // A frame start is at or past the end index exactly when it is at or past
+  // the end index rounded up to a frame start.
   c.loopEnd = c.loopEndFrame == loopEndIndex ? loopEndIndex : c.loopEndFrame + block.channels;
   c.loopPointsCrossed = loopStartIndex >= loopEndIndex;
   const std::int64_t last = static_cast<std::int64_t>(block.length) - 1;

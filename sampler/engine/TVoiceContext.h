@@ -13,23 +13,24 @@ struct TVoiceContext {
   const float* data = nullptr;  // sample floats, read padding included
   std::int32_t length = 0;      // L
   std::int32_t channels = 1;
-  // Loop points as float indices on whole frames, so that a loop never swaps
-  // the channels of a two-channel sample. A voice always holds the first
-  // float of a frame; against the loop points computed float by float
-  // (round((L - 1) x value), which may fall inside a frame) these bounds
-  // fire on the same frames: a position is past the loop end exactly when
-  // it is at or beyond loopEnd, the first frame after the one that holds
-  // the loop end index. For one channel all three are that index itself.
+  // Loop points on whole frames, so that a loop never swaps the channels of
+  // a two-channel sample: a voice always holds the first float of a frame.
+  // The loop points are float indices, round((L - 1) x value), which may
+  // fall inside a frame. The loop starts on the frame that holds its start
+  // index; a position has reached the loop end exactly when, read as a
+  // float index, it is at or past the end index, so the frame that holds an
+  // end index inside it still plays. For one channel these are the indices
+  // themselves.
   std::int64_t loopStart = 0;     // the frame that holds the loop start index
-  std::int64_t loopEnd = 0;       // positions at or beyond it have reached the loop end
+  std::int64_t loopEnd = 0;       // the first frame start at or past the loop end index
   std::int64_t loopEndFrame = 0;  // the frame that holds the loop end index: where a jump to the loop end lands
-  bool loopPointsCrossed = true;  // loop start index >= loop end index (compared as computed, before alignment)
+  bool loopPointsCrossed = true;  // loop start index >= loop end index (compared before alignment)
   std::int64_t lastFrame = 0;     // the highest position a voice may hold
-  int loopMode = 0;            // 0 no loop, 1 loop only, 2 start+loop, 3 ping pong
+  int loopMode = 0;               // 0 no loop, 1 loop only, 2 start+loop, 3 ping pong
   bool interpolate = false;
-  bool forward = true;         // pitch above 0.5
-  float speed = 0.0f;          // (pitch - 0.5) x 4 forward, (2 - 4 x pitch) backward
-  float rateBase = 0.0f;       // file sample rate / host sample rate
+  bool forward = true;            // pitch above 0.5
+  float speed = 0.0f;             // (pitch - 0.5) x 4 forward, (2 - 4 x pitch) backward
+  float rateBase = 0.0f;          // file sample rate / host sample rate
 
   // The position a voice starts from (gateVoice).
   std::int64_t startIndex() const noexcept {
