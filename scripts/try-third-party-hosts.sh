@@ -17,9 +17,9 @@
 #   parameters restore the sample path) and records again.
 #
 # Expected pitches: Sarnel plays its sample (a pluck at 261.63 Hz, root key 60) at 440 * 2^((n - 69) / 12) Hz.
-# Marrowglint's oscillators step through 16384-entry tables by 2^((n + 48) / 12) entries per sample with the
-# default tunes, so it sounds at that times rate / 16384 Hz, which follows the host's rate (LMMS's default
-# 2x oversampled export runs plug-ins at 88200 Hz; this script renders with -x 1).
+# Marrowglint's oscillators step through 16384-entry tables by 2^((n + 48) / 12) entries per sample at 44.1 kHz
+# with the default tunes, scaled by 44100 / the host's rate, so it sounds at 2^((n + 48) / 12) * 44100 / 16384 Hz
+# at every rate (LMMS's default 2x oversampled export runs plug-ins at 88200 Hz; this script renders with -x 1).
 # Results and logs go to build/third-party-hosts/ (VORNHALT_HOSTS_OUT overrides); the plug-ins are built in
 # build/linux and build/win32 (VORNHALT_LINUX_BUILD, VORNHALT_WIN32_BUILD override). Exit code 0 when every
 # check passed.
@@ -105,9 +105,9 @@ for k, n in enumerate(notes):
     i = int(np.argmax(spectrum[1:])) + 1
     y0, y1, y2 = np.log(spectrum[i - 1:i + 2] + 1e-30)
     hz = (i + 0.5 * (y0 - y2) / (y0 - 2 * y1 + y2)) * sr / (8 * len(seg))
-    want = 440.0 * 2 ** ((n - 69) / 12) if kind == "sampler" else 2 ** ((n + 48) / 12) * rate / 16384
-    # Marrowglint's second oscillator runs 0.3 table steps per sample above the first: allow that offset.
-    tolerance = max(0.005 * want, 0.3 * rate / 16384 + 0.5)
+    want = 440.0 * 2 ** ((n - 69) / 12) if kind == "sampler" else 2 ** ((n + 48) / 12) * 44100 / 16384
+    # Marrowglint's second oscillator runs 0.3 table steps per sample (at 44.1 kHz) above the first: allow that.
+    tolerance = max(0.005 * want, 0.3 * 44100 / 16384 + 0.5)
     ok = abs(hz - want) <= tolerance
     failed += not ok
     rms = float(np.sqrt(np.mean(seg ** 2)))

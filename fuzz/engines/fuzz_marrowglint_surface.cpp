@@ -38,10 +38,11 @@ std::string anySettingText(fuzz::FuzzInput& in) {
 }
 
 const char* anySettingName(fuzz::FuzzInput& in) {
-  const std::uint32_t choice = in.below(marrowglint::kNumControllerSlots + 3);
+  const std::uint32_t choice = in.below(marrowglint::kNumControllerSlots + 4);
   if (choice < marrowglint::kNumControllerSlots) return marrowglint::kControllerSlots[choice].settingName;
   if (choice == marrowglint::kNumControllerSlots) return marrowglint::kSettingInterpolate;
   if (choice == marrowglint::kNumControllerSlots + 1) return marrowglint::kSettingForceOrionFix;
+  if (choice == marrowglint::kNumControllerSlots + 2) return marrowglint::kSettingFixedRatePitch;
   return marrowglint::kSettingDrawMode;
 }
 

@@ -77,13 +77,14 @@ std::int32_t TVoiceBank::lowestFreeVoice() const noexcept {
 // The lower loop bound: the loop start once the voice has looped, 0 on its
 // first pass (or when the loop points are crossed).
 std::int64_t TVoiceBank::lowerBound(int v, const TVoiceContext& c) const noexcept {
-  const std::int64_t lo = c.loopStart;
-  return (lo >= c.loopEnd || !looped[static_cast<std::size_t>(v)]) ? 0 : lo;
+  return (c.loopPointsCrossed || !looped[static_cast<std::size_t>(v)]) ? 0 : c.loopStart;
 }
 
 // The turning points. `lo` is the bound computed before both tests. A
 // ping-pong voice turns one frame inside the loop (one float for a
-// one-channel sample). Answers whether either test applied.
+// one-channel sample): at the top to the frame that holds the float before
+// the loop end bound. Every jump lands on the first float of a frame.
+// Answers whether either test applied.
 bool TVoiceBank::applyBounds(int v, const TVoiceContext& c, std::int64_t& k, double& f, std::int64_t lo) noexcept {
   const auto n = static_cast<std::size_t>(v);
   const std::int64_t hi = c.loopEnd;
@@ -108,7 +109,7 @@ bool TVoiceBank::applyBounds(int v, const TVoiceContext& c, std::int64_t& k, dou
       reverse[n] = 0;
       k = lo + c.channels;
     } else {
-      k = hi;
+      k = c.loopEndFrame;
     }
     f = 0.0;
     applied = true;
@@ -140,8 +141,10 @@ TStereoValue TVoiceBank::step(int v, const TVoiceContext& c, float voiceRatio) n
   f = ahead ? f + stepSize : f - stepSize;
   normalize(k, f, ch);
 
-  // 6: loop bounds.
-  applyBounds(v, c, k, f, lowerBound(v, c));
+  // 6: loop bounds. A voice that does not move (pitch 0.5) crosses none:
+  // it holds its position, also on the bound it started on, until its
+  // envelope ends.
+  if (stepSize != 0.0f) applyBounds(v, c, k, f, lowerBound(v, c));
   position[n] = static_cast<std::int32_t>(k);
   fraction[n] = f;
 
@@ -478,8 +481,10 @@ void TVoiceBank::renderSpan(int v, const TVoiceContext& c, int first, int end, f
   while (i < end && note[n] >= 0) {
     const std::uint8_t stage = envelopes[n].stage();
     const std::int64_t k = position[n];
-    const bool settled = fraction[n] < 1.0 && k >= lowerBound(v, c) && k < c.loopEnd &&
-                         stage != TADSR::kStageFinished;
+    // A voice that stands still is settled on a bound too: the fast span
+    // tests the bounds only after a move.
+    const bool insideBounds = stepSize == 0.0f || (k >= lowerBound(v, c) && k < c.loopEnd);
+    const bool settled = fraction[n] < 1.0 && insideBounds && stage != TADSR::kStageFinished;
     if (!settled) {
       const TStereoValue out = step(v, c, ratio[n]);
       sums[2 * i] += out.left;

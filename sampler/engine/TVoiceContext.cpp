@@ -4,11 +4,18 @@
 
 namespace sarnel {
 
-std::int64_t loopPoint(std::int32_t length, std::int32_t channels, float value) noexcept {
+namespace {
+
+// The first float of the frame that holds float index `index` (>= 0).
+std::int64_t frameHolding(std::int64_t index, std::int32_t channels) noexcept { return index - index % channels; }
+
+}  // namespace
+
+std::int64_t loopIndex(std::int32_t length, float value) noexcept {
   std::int64_t index = nearest64(static_cast<double>(length - 1) * static_cast<double>(value));
   if (index < 0) index = 0;
   if (index > length - 1) index = length - 1;
-  return index - index % channels;
+  return index;
 }
 
 TVoiceContext makeVoiceContext(const TSampleBlock& block, float hostSampleRate, float pitch, float interpolation,
@@ -17,8 +24,14 @@ TVoiceContext makeVoiceContext(const TSampleBlock& block, float hostSampleRate, 
   c.data = block.samples();
   c.length = block.length;
   c.channels = block.channels;
-  c.loopStart = loopPoint(block.length, block.channels, loopLow);
-  c.loopEnd = loopPoint(block.length, block.channels, loopHigh);
+  const std::int64_t loopStartIndex = loopIndex(block.length, loopLow);
+  const std::int64_t loopEndIndex = loopIndex(block.length, loopHigh);
+  c.loopStart = frameHolding(loopStartIndex, block.channels);
+  c.loopEndFrame = frameHolding(loopEndIndex, block.channels);
+  // A frame start is at or past the end index exactly when it is at or past
+  // the end index rounded up to a frame start.
+  c.loopEnd = c.loopEndFrame == loopEndIndex ? loopEndIndex : c.loopEndFrame + block.channels;
+  c.loopPointsCrossed = loopStartIndex >= loopEndIndex;
   const std::int64_t last = static_cast<std::int64_t>(block.length) - 1;
   c.lastFrame = last < 0 ? 0 : last - last % block.channels;
   c.loopMode = nearest(loopMode * 3.0f);

@@ -135,8 +135,37 @@ void APlugin::readSettings() {
   platform::SettingsStore& store = *settingsStore;
   interpolation.store(static_cast<std::uint8_t>(store.readInteger(kSettingsSubkey, kSettingInterpolate, 0)),
                       std::memory_order_relaxed);
+  fixedRate = store.readInteger(kSettingsSubkey, kSettingFixedRatePitch, 0) == 1;
   reloadControllerSlots();
 }
+
+// The design counts increments, glide and envelope steps and the LFO speed
+// per sample at 44.1 kHz; scaled by 44100 / rate they keep their pitch and
+// times in seconds at any rate. A rate that is not a finite number of at
+// least 1 Hz counts as 44100.
+void APlugin::publishRateScale() {
+  const float rate = sampleRate;
+  const bool usable = rate >= 1.0f && std::isfinite(rate);
+  const float scale = fixedRate || !usable ? 1.0f : static_cast<float>(44100.0 / static_cast<double>(rate));
+  publishedRateScale.store(scale, std::memory_order_relaxed);
+}
+
+void APlugin::takeRateScale() {
+  const float scale = publishedRateScale.load(std::memory_order_relaxed);
+  if (scale != voices.rateScale) voices.setRateScale(scale);
+}
+
+void APlugin::setSampleRate(float rate) {
+  vst::AudioEffectX::setSampleRate(rate);
+  if (!resumed) publishRateScale();
+}
+
+void APlugin::setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) {
+  vst::AudioEffectX::setBlockSizeAndSampleRate(size, rate);
+  if (!resumed) publishRateScale();
+}
+
+void APlugin::suspend() { resumed = false; }
 
 void APlugin::reloadControllerSlots() {
   for (int i = 0; i < kNumControllerSlots; ++i) {
@@ -238,7 +267,11 @@ void APlugin::getParameterDisplay(vst::VstInt32 index, char* text) {
 
 float APlugin::getVu() { return 0.0f; }
 
-void APlugin::resume() { wantEvents(1); }
+void APlugin::resume() {
+  resumed = true;
+  publishRateScale();
+  wantEvents(1);
+}
 
 bool APlugin::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) {
   if (index < 0 || index > 1 || properties == nullptr) return false;
@@ -277,6 +310,7 @@ vst::VstInt32 APlugin::canDo(char* text) {
 // MIDI
 
 vst::VstInt32 APlugin::processEvents(vst::VstEvents* events) {
+  takeRateScale();  // a note starts its envelope with the current rate's step
   if (events == nullptr) return 1;
   vst::VstEvent* const* list = events->events;
   for (vst::VstInt32 i = 0; i < events->numEvents; ++i) {
@@ -433,7 +467,7 @@ void APlugin::renderFrames(const float* in0, const float* in1, float* out0, floa
       values.lfoOutput = lfo;
       v[static_cast<std::size_t>(values.lfoDest)] = lfo;
       values.lfoMoved = true;
-      values.lfoPhase += 0.8f * v[kLFORate];
+      values.lfoPhase += 0.8f * v[kLFORate] * voices.rateScale;
       if (values.lfoPhase >= kPeriod) values.lfoPhase -= kPeriod;
       takeVoiceValues(values.voice, v);
     }
@@ -516,6 +550,7 @@ void APlugin::renderFrames(const float* in0, const float* in1, float* out0, floa
 
 void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames, bool accumulate) {
   if (frames <= 0 || outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) return;
+  takeRateScale();
   const float* in0 = inputs != nullptr ? inputs[0] : nullptr;
   const float* in1 = inputs != nullptr ? inputs[1] : nullptr;
 

@@ -55,6 +55,12 @@ class APlugin : public vst::AudioEffectX {
   void processReplacing(float** inputs, float** outputs, vst::VstInt32 sampleFrames) override;
   vst::VstInt32 processEvents(vst::VstEvents* events) override;
 
+  // GUI thread. A new rate takes effect at once while suspended, otherwise
+  // at the next resume; the audio thread takes it at its next call.
+  void setSampleRate(float rate) override;
+  void setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) override;
+  void suspend() override;
+
   // GUI thread.
   void setProgram(vst::VstInt32 program) override;
   void setProgramName(char* name) override;
@@ -87,6 +93,10 @@ class APlugin : public vst::AudioEffectX {
   std::int32_t lfoWaveIndex() const { return lfoWaveValue.load(std::memory_order_relaxed); }
   std::int32_t lfoDestinationIndex() const { return lfoDest.load(std::memory_order_relaxed); }
   std::uint8_t interpolationMode() const { return interpolation.load(std::memory_order_relaxed); }
+  bool fixedRatePitch() const { return fixedRate; }
+  // 44100 / the host's rate that the voices use (1 with "Fixed Rate Pitch").
+  // Audio thread, or while nothing renders.
+  float rateScale() const { return voices.rateScale; }
   std::int32_t controllerEntry(int slot) const {  // slot 1..18
     return controllerSlots[static_cast<std::size_t>(slot - 1)].load(std::memory_order_relaxed);
   }
@@ -120,6 +130,10 @@ class APlugin : public vst::AudioEffectX {
   struct RenderValues;
 
   void readSettings();
+  // The scale for the current sampleRate, handed to the audio thread.
+  void publishRateScale();
+  // Audio thread: takes a scale published since the last call.
+  void takeRateScale();
   void writeSettings();
   void reloadControllerSlots();
   void applyController(int source, float value);
@@ -146,6 +160,12 @@ class APlugin : public vst::AudioEffectX {
   std::atomic<std::uint8_t> interpolation{0};
   std::array<std::atomic<std::int32_t>, kNumControllerSlots> controllerSlots;
   std::atomic<std::int32_t> pendingUpdate{0};
+  // 44100 / the host's rate, published by the GUI thread for the voices.
+  std::atomic<float> publishedRateScale{1.0f};
+  // Read at construction: the voices ignore the host's rate.
+  bool fixedRate = false;
+  // Between resume and suspend (GUI thread).
+  bool resumed = false;
   // curProgram for the threads that write into the current program (MIDI
   // controllers arrive on the audio thread).
   std::atomic<int> currentProgram{0};

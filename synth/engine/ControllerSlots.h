@@ -47,6 +47,9 @@ inline constexpr std::array<ControllerSlot, kNumControllerSlots> kControllerSlot
 inline constexpr const char* kSettingsSubkey = "Marrowglint";
 inline constexpr const char* kSettingInterpolate = "Interpolate";
 inline constexpr const char* kSettingForceOrionFix = "Force Orion Fix";
+// 1: pitch and times per sample as at 44.1 kHz whatever the host's rate (the
+// fixed behaviour old projects may rely on); 0, the default: follow the rate.
+inline constexpr const char* kSettingFixedRatePitch = "Fixed Rate Pitch";
 // Written (never read) when the value above is absent; the different
 // spelling is what existing installations carry.
 inline constexpr const char* kSettingForceOrionFixMarker = "ForceOrionFix";

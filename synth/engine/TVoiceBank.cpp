@@ -98,22 +98,24 @@ float TVoiceBank::voiceSample(int lane, const VoiceFrame& frame) {
 
   // Cross-modulation: pulse width and frequency modulation act on the
   // oscillator that the mix leans away from.
+  const float fmJump = 2000.0f * rateScale;
   if (frame.mix < 0.5f) {
     if (frame.pwm > 0.0f && p1 > (1.0f - 0.9f * frame.pwm) * kPeriod) e = 1.0f - d;
-    p1 += frame.fm * d * 2000.0f;
+    p1 += frame.fm * d * fmJump;
   } else {
     if (frame.pwm > 0.0f && p2 > (1.0f - 0.9f * frame.pwm) * kPeriod) d = 1.0f - e;
-    p2 += frame.fm * d * 2000.0f;
+    p2 += frame.fm * d * fmJump;
   }
 
   if (frame.glide > 0.0f) {
-    if (inc1 < glideTarget1) inc1 += kGlideStep;
-    else if (inc1 > glideTarget1) inc1 -= kGlideStep;
-    if (inc2 < glideTarget2) inc2 += kGlideStep;
-    else if (inc2 > glideTarget2) inc2 -= kGlideStep;
+    const float glideStep = kGlideStep * rateScale;
+    if (inc1 < glideTarget1) inc1 += glideStep;
+    else if (inc1 > glideTarget1) inc1 -= glideStep;
+    if (inc2 < glideTarget2) inc2 += glideStep;
+    else if (inc2 > glideTarget2) inc2 -= glideStep;
   }
 
-  p1 += inc1 + (frame.fine1 - 0.5f);
+  p1 += (inc1 + (frame.fine1 - 0.5f)) * rateScale;
   if (p1 >= kPeriod) {
     p1 -= kPeriod;
     if (p1 >= kPeriod) p1 = wrapPeriods(p1);
@@ -125,7 +127,7 @@ float TVoiceBank::voiceSample(int lane, const VoiceFrame& frame) {
   }
 
   // The 0.2 (not 0.5) offset tunes oscillator 2 slightly above oscillator 1.
-  p2 += inc2 + (frame.fine2 - 0.2f);
+  p2 += (inc2 + (frame.fine2 - 0.2f)) * rateScale;
   if (p2 >= kPeriod) {
     p2 -= kPeriod;
     if (p2 >= kPeriod) p2 = wrapPeriods(p2);
@@ -214,7 +216,8 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
   const __m128 zero = _mm_setzero_ps();
   const __m128 one = _mm_set1_ps(1.0f);
   const __m128 fmJump = _mm_set1_ps(frame.fm);
-  const __m128 jump = _mm_set1_ps(2000.0f);
+  const __m128 jump = _mm_set1_ps(2000.0f * rateScale);
+  const __m128 scale = _mm_set1_ps(rateScale);
   const __m128 mix = _mm_set1_ps(frame.mix);
   const __m128 unmix = _mm_set1_ps(1.0f - frame.mix);
   const __m128 fine1 = _mm_set1_ps(frame.fine1 - 0.5f);
@@ -225,7 +228,7 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
   const bool pulse = frame.pwm > 0.0f;
   const __m128 threshold = _mm_set1_ps((1.0f - 0.9f * frame.pwm) * kPeriod);
   const bool glide = frame.glide > 0.0f;
-  const __m128 glideStep = _mm_set1_ps(kGlideStep);
+  const __m128 glideStep = _mm_set1_ps(kGlideStep * rateScale);
   const __m128 target1 = _mm_set1_ps(glideTarget1);
   const __m128 target2 = _mm_set1_ps(glideTarget2);
   const bool ringOn = frame.rmod > 0.0f;
@@ -239,7 +242,7 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
   // stage ends.
   __m128 active, levelStep, endAbove, endBelow;
   __m128 p1, p2, inc1, inc2, gain4, levels;
-  __m128 step1, step2;  // increment + fine offset, while the increments hold
+  __m128 step1, step2;  // (increment + fine offset) x rate scale, while the increments hold
   const auto load = [&] {
     std::int32_t states;
     std::memcpy(&states, state, sizeof states);
@@ -261,8 +264,8 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
     inc2 = _mm_loadu_ps(increment2);
     gain4 = _mm_loadu_ps(gain);
     levels = _mm_loadu_ps(level);
-    step1 = _mm_add_ps(inc1, fine1);
-    step2 = _mm_add_ps(inc2, fine2);
+    step1 = _mm_mul_ps(_mm_add_ps(inc1, fine1), scale);
+    step2 = _mm_mul_ps(_mm_add_ps(inc2, fine2), scale);
   };
   // Idle lanes run along in the registers, unused; only sounding voices'
   // fields go back (an idle voice keeps its phases for its next note).
@@ -310,8 +313,8 @@ void TVoiceBank::renderSideBySide(const VoiceFrame& frame, const float* ring, do
                         select(_mm_cmpgt_ps(inc1, target1), _mm_sub_ps(inc1, glideStep), inc1));
       nextInc2 = select(_mm_cmplt_ps(inc2, target2), _mm_add_ps(inc2, glideStep),
                         select(_mm_cmpgt_ps(inc2, target2), _mm_sub_ps(inc2, glideStep), inc2));
-      nextStep1 = _mm_add_ps(nextInc1, fine1);
-      nextStep2 = _mm_add_ps(nextInc2, fine2);
+      nextStep1 = _mm_mul_ps(_mm_add_ps(nextInc1, fine1), scale);
+      nextStep2 = _mm_mul_ps(_mm_add_ps(nextInc2, fine2), scale);
     }
     // Wraps by subtracting or adding the period or 0 (x − 0 and x + 0 are
     // x: a phase is never −0).

@@ -47,11 +47,22 @@ class TVoiceBank {
   float glideTarget1 = 0.0f;                     // shared by every voice
   float glideTarget2 = 0.0f;
 
+  // Increments, glide and envelope steps are in units per sample at
+  // 44.1 kHz; every change per sample is scaled by 44100 / the host's rate
+  // (exactly 1 at 44.1 kHz, where nothing changes, and with "Fixed Rate
+  // Pitch"). Only setRateScale changes it.
+  float rateScale = 1.0f;
+
   // The level change per sample of a stage depends only on its rate; it is
   // computed once when the rate changes instead of on every sample.
   void setRate(int i, float newRate) {
     rate[i] = newRate;
-    step[i] = 1.0f / (newRate * 44000.0f + 100.0f);
+    step[i] = 1.0f / (newRate * 44000.0f + 100.0f) * rateScale;
+  }
+  // A new host rate: the envelope steps of every voice follow.
+  void setRateScale(float scale) {
+    rateScale = scale;
+    for (int i = 0; i < kCapacity; ++i) setRate(i, rate[i]);
   }
 
   TVoice snapshot(int i) const;

@@ -47,7 +47,7 @@ std::size_t firstAbove(const std::vector<float>& samples, float threshold) {
 
 // Rising zero crossings per second over a window: the fundamental of a
 // signal without strong partials near it.
-double crossingRate(const std::vector<float>& samples, std::size_t from, std::size_t to) {
+double crossingRate(const std::vector<float>& samples, std::size_t from, std::size_t to, int rate = kRate) {
   std::size_t first = 0;
   std::size_t last = 0;
   int crossings = 0;
@@ -58,7 +58,7 @@ double crossingRate(const std::vector<float>& samples, std::size_t from, std::si
       ++crossings;
     }
   }
-  return crossings > 1 ? (crossings - 1) * static_cast<double>(kRate) / static_cast<double>(last - first) : 0.0;
+  return crossings > 1 ? (crossings - 1) * static_cast<double>(rate) / static_cast<double>(last - first) : 0.0;
 }
 
 class MarrowglintRender : public ::testing::Test {
@@ -103,6 +103,24 @@ TEST_F(MarrowglintRender, ANoteSoundsAtItsPitchAndSilenceSurroundsIt) {
   EXPECT_LT(peakIn(audio.left, 66150 + 2205, audio.frames()), 1e-6f);
   EXPECT_GE(audio.frames(), 66150u + 22050u);
   EXPECT_LT(audio.frames(), 66150u + 2205u + 22050u + 512u);
+}
+
+TEST_F(MarrowglintRender, AtFortyEightKilohertzANoteKeepsItsPitch) {
+  // The same note 60 as a sine of oscillator 1 alone, rendered at 48 kHz:
+  // still 1378.125 Hz (the engine scales its steps by 44100 / 48000), not
+  // the 1500 Hz of 512 steps per sample at 48 kHz.
+  const std::string song = oneNoteSong(dir, 60, 441, 1323);
+  const std::string out = inDir(dir, "note48k.wav");
+  const render_test::RunResult result = run({"--plugin", plugin, "--midi", song, "--out", out, "--quiet", "--rate",
+                                             "48000", "--param", "Wav1=0", "--param", "Mix=0"});
+  ASSERT_EQ(result.code, 0) << result.err;
+  const render_test::StereoAudio audio = render_test::readStereo(out);
+  ASSERT_EQ(audio.sampleRate, 48000);
+  // Tick 441 is 0.5 s: frame 24000; on for one second.
+  EXPECT_LT(peakIn(audio.left, 0, 24000), 1e-20f);
+  EXPECT_GT(peakIn(audio.left, 30000, 60000), 0.05f);
+  // Within 0.1 %; whole-sample crossings over 30000 frames count to 0.005 %.
+  EXPECT_NEAR(crossingRate(audio.left, 30000, 60000, 48000), 1378.125, 1.378);
 }
 
 TEST_F(MarrowglintRender, SplitBlocksLetANoteStartOnItsOwnFrame) {

@@ -88,6 +88,56 @@ TEST_F(SarnelVoices, PitchHalfStandsStillAndSoundsTheSampleTimesTheEnvelope) {
   }
 }
 
+TEST_F(SarnelVoices, PitchHalfHoldsTheLoopEndInEveryLoopModeUntilReleased) {
+  // 201 frames: L - 1 = 200 floats (one channel) or 401 (two); loop high 0.3
+  // gives 60 and 120.3 -> 120, the frame 60 either way. Pitch 0.5 counts as
+  // backwards, so a new voice starts there, on its loop end.
+  for (int channels : {1, 2}) {
+    const std::vector<float> samples = channels == 1 ? sarneltest::ramp(201) : sarneltest::stereoRamp(201);
+    loadWave(channels == 1 ? "still1.wav" : "still2.wav", samples, channels);
+    plugin->setParameter(kLoopHigh, 0.3f);
+    plugin->setParameter(kPitch, 0.5f);
+    const float frame60 = 60.0f / 4096.0f;
+    const float velocity = 100.0f / 127.0f;
+    for (float mode : {0.0f, 1.0f / 3.0f, 2.0f / 3.0f, 1.0f}) {
+      plugin->setParameter(kLoopMode, mode);
+      note(72, 100);
+      const Block block = run(500);
+      EXPECT_TRUE(voices().isActive(0)) << channels << " " << mode;
+      EXPECT_EQ(voices().position[0], 60 * channels) << channels << " " << mode;
+      for (std::size_t t = 1; t < block.outL.size(); ++t) {
+        ASSERT_NEAR(block.outL[t], frame60 * velocity, kClipTolerance) << channels << " " << mode << " " << t;
+        const float right = channels == 2 ? -frame60 * velocity : frame60 * velocity;
+        ASSERT_NEAR(block.outR[t], right, kClipTolerance) << channels << " " << mode << " " << t;
+      }
+      // Released (release time 0), it is free after its next frame.
+      sarneltest::sendMidi(*plugin, {host::noteOff(0, 72)});
+      run(1);
+      EXPECT_FALSE(voices().isActive(0)) << channels << " " << mode;
+    }
+  }
+}
+
+TEST_F(SarnelVoices, PitchHalfReachedWhileLoopingHoldsWhereTheVoiceIs) {
+  // A looping voice that stops on the loop end (pitch moved to 0.5 the frame
+  // it arrived there) stays there instead of jumping to the loop start.
+  loadWave("ramp.wav", sarneltest::ramp(101), 1);
+  plugin->setParameter(kLoopLow, 0.2f);
+  plugin->setParameter(kLoopHigh, 0.6f);
+  plugin->setParameter(kLoopMode, 1.0f / 3.0f);
+  note(72);
+  run(41);  // 20 ... 59, first arrival at 60 goes to 0, then to the loop end
+  ASSERT_EQ(voices().position[0], 60);
+  plugin->setParameter(kPitch, 0.5f);
+  for (int t = 0; t < 50; ++t) {
+    run(1);
+    ASSERT_EQ(voices().position[0], 60) << t;
+  }
+  plugin->setParameter(kPitch, 0.75f);
+  run(1);
+  EXPECT_EQ(voices().position[0], 20);  // moving again: past the end, to the loop start
+}
+
 TEST_F(SarnelVoices, InterpolationReadsBetweenFramesOnlyWhenSwitchedOn) {
   loadWave("slow.wav", sarneltest::ramp(1000), 1, 22050);  // half speed: every other frame is halfway
   note(72);

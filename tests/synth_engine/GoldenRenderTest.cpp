@@ -40,11 +40,15 @@ std::string goldenPath(int mode) {
 }
 
 // The phrase: two voices, then a chord with every effect path, an LFO on the
-// cutoff, a controller move, a fat unison with glide and the S2 filter.
-std::vector<float> renderPhrase(int mode) {
+// cutoff, a controller move, a fat unison with glide and the S2 filter. The
+// references are rendered at 44.1 kHz.
+std::vector<float> renderPhrase(int mode, float hostRate = 44100.0f, bool fixedRatePitch = false) {
   auto store = std::make_shared<platform::MemorySettingsStore>();
   store->setText(kSettingsSubkey, "CC Resonance", "71");
+  if (fixedRatePitch) store->setText(kSettingsSubkey, "Fixed Rate Pitch", "1");
   auto plugin = makePlugin(store);
+  plugin->dispatcher(vst::effSetSampleRate, 0, 0, nullptr, hostRate);
+  plugin->dispatcher(vst::effMainsChanged, 0, 1, nullptr, 0.0f);
   plugin->setParameter(kCommandInterpolation, static_cast<float>(mode) / 10.0f);
   const std::vector<std::pair<int, float>> setup = {
       {kWav1, 0.1f}, {kWav2, 0.0f}, {kMix, 0.4f}, {kAAt, 0.98f}, {kADe, 0.97f}, {kASu, 0.6f},
@@ -95,6 +99,18 @@ bool regenerating() {
   return flag != nullptr && std::strcmp(flag, "1") == 0;
 }
 
+std::vector<float> readReference(int mode) {
+  std::ifstream in(goldenPath(mode), std::ios::binary);
+  std::vector<float> golden(kFrames);
+  in.read(reinterpret_cast<char*>(golden.data()), static_cast<std::streamsize>(golden.size() * sizeof(float)));
+  if (in.gcount() != static_cast<std::streamsize>(kFrames * sizeof(float))) golden.clear();
+  return golden;
+}
+
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
 class SynthGolden : public ::testing::TestWithParam<int> {};
 
 TEST_P(SynthGolden, PhraseMatchesTheReference) {
@@ -130,6 +146,19 @@ TEST_P(SynthGolden, PhraseMatchesTheReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(InterpolationModes, SynthGolden, ::testing::Values(0, 1, 2));
+
+TEST(SynthGoldenRates, FixedRatePitchRendersTheReferenceBitForBitAtEveryRate) {
+  for (int mode = 0; mode <= 2; ++mode) {
+    const std::vector<float> reference = readReference(mode);
+    ASSERT_EQ(reference.size(), static_cast<std::size_t>(kFrames)) << goldenPath(mode);
+    for (float rate : {48000.0f, 88200.0f, 96000.0f, 22050.0f}) {
+      EXPECT_TRUE(sameBits(renderPhrase(mode, rate, true), reference)) << mode << " " << rate;
+    }
+    // Following the host's rate, the phrase is played in tune at 48 kHz:
+    // other samples.
+    EXPECT_FALSE(sameBits(renderPhrase(mode, 48000.0f), reference)) << mode;
+  }
+}
 
 TEST(SynthGoldenModes, InterpolationModesSoundDifferent) {
   const std::vector<float> none = renderPhrase(0);

@@ -36,6 +36,11 @@ int runHistory(unsigned seed) {
   std::mt19937 random(seed);
   auto plugin = makePlugin();
   reference::ReferenceSynth model(plugin->waveTables());
+  // Every host rate with every interpolation mode.
+  static const float kRates[] = {44100.0f, 48000.0f, 88200.0f, 96000.0f, 22050.0f};
+  const float rate = kRates[(seed / 3) % 5];
+  plugin->setSampleRate(rate);
+  model.rateScale = static_cast<float>(44100.0 / static_cast<double>(rate));
   const int mode = static_cast<int>(seed % 3);
   plugin->setParameter(kCommandInterpolation, static_cast<float>(mode) / 10.0f);
   model.interpolation = mode;

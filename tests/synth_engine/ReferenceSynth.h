@@ -23,6 +23,8 @@ class ReferenceSynth {
   }
 
   int interpolation = 0;
+  // 44100 / the host's rate: every change per sample is scaled by it.
+  float rateScale = 1.0f;
 
   // setParameter for indices 0..26, clamps included.
   void set(int index, float value) {
@@ -55,7 +57,7 @@ class ReferenceSynth {
       const float* lfoTable = tables.values(lfoWave);
       const float value = (lfoTable[static_cast<int>(std::nearbyint(lfoPhase))] * p[20] + 1.0f) * 0.5f;
       p[lfoDest] = value;
-      lfoPhase += 0.8f * p[21];
+      lfoPhase += 0.8f * p[21] * rateScale;
       if (lfoPhase >= 16384.0f) lfoPhase -= 16384.0f;
     }
     double sum = 0.0;
@@ -109,7 +111,7 @@ class ReferenceSynth {
     return tables.values(w)[j];
   }
 
-  static float stepOf(float rate) { return 1.0f / (rate * 44000.0f + 100.0f); }
+  float stepOf(float rate) const { return 1.0f / (rate * 44000.0f + 100.0f) * rateScale; }
 
   static float wrap(float phase) {
     // A phase more than a period away comes back by whole periods.
@@ -146,19 +148,20 @@ class ReferenceSynth {
     float d = v.gain * read(wave2, v.phase2);
     if (p[6] < 0.5f) {
       if (p[16] > 0.0f && v.phase1 > (1.0f - 0.9f * p[16]) * 16384.0f) e = 1.0f - d;
-      v.phase1 += p[17] * d * 2000.0f;
+      v.phase1 += p[17] * d * (2000.0f * rateScale);
     } else {
       if (p[16] > 0.0f && v.phase2 > (1.0f - 0.9f * p[16]) * 16384.0f) d = 1.0f - e;
-      v.phase2 += p[17] * d * 2000.0f;
+      v.phase2 += p[17] * d * (2000.0f * rateScale);
     }
     if (p[14] > 0.0f) {
-      if (v.inc1 < glide1) v.inc1 += 0.03f; else if (v.inc1 > glide1) v.inc1 -= 0.03f;
-      if (v.inc2 < glide2) v.inc2 += 0.03f; else if (v.inc2 > glide2) v.inc2 -= 0.03f;
+      const float glide = 0.03f * rateScale;
+      if (v.inc1 < glide1) v.inc1 += glide; else if (v.inc1 > glide1) v.inc1 -= glide;
+      if (v.inc2 < glide2) v.inc2 += glide; else if (v.inc2 > glide2) v.inc2 -= glide;
     }
-    v.phase1 += v.inc1 + (p[2] - 0.5f);
+    v.phase1 += (v.inc1 + (p[2] - 0.5f)) * rateScale;
     if (v.phase1 >= 16384.0f) { v.phase1 = wrap(v.phase1 - 16384.0f); v.phase2 = v.phase1; }
     if (v.phase1 < 0.0f) v.phase1 = wrap(v.phase1 + 16384.0f);
-    v.phase2 += v.inc2 + (p[5] - 0.2f);
+    v.phase2 += (v.inc2 + (p[5] - 0.2f)) * rateScale;
     if (v.phase2 >= 16384.0f) v.phase2 = wrap(v.phase2 - 16384.0f);
     if (v.phase2 < 0.0f) v.phase2 = wrap(v.phase2 + 16384.0f);
     const float h = (1.0f - p[6]) * e + p[6] * d;
