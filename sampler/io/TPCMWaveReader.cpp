@@ -74,6 +74,10 @@ void TPCMWaveReader::openConversion(std::unique_ptr<CompressedWaveDecoder> decod
                                   (static_cast<std::int64_t>(sourceBytes) * pcm.blockAlign);
     if (perBlock > INT32_MAX)
         raise(kSampleTooLarge);
+    // Sizes that give less than one PCM frame per source block would load a
+    // file full of blocks as an empty sample.
+    if (perBlock == 0)
+        raise(kError31);
     blockFrames = static_cast<std::int32_t>(perBlock);
 }
 

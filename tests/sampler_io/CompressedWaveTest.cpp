@@ -260,7 +260,8 @@ public:
         prepare,
         convert,
         noFrames,
-        firstBlockOnly
+        firstBlockOnly,
+        halfAFramePerBlock
     };
 
     TestDecoder(Fault injected, int frames) : fault(injected), framesPerBlock(frames) {}
@@ -282,7 +283,9 @@ public:
         if ((fault == Fault::firstSize && sizeCalls == 1) || (fault == Fault::secondSize && sizeCalls == 2) ||
             (fault == Fault::thirdSize && sizeCalls == 3))
             return false;
-        const std::uint32_t pcmBlock = static_cast<std::uint32_t>(framesPerBlock * 2 * channels);
+        std::uint32_t pcmBlock = static_cast<std::uint32_t>(framesPerBlock * 2 * channels);
+        if (fault == Fault::halfAFramePerBlock)
+            pcmBlock = channels;
         result = direction == SizeDirection::sourceToPcm ? bytes / channels * pcmBlock
                                                           : bytes / pcmBlock * channels;
         if (fault == Fault::absurdSize)
@@ -498,6 +501,8 @@ TEST(CompressedWaveReader, EachFailedStepHasItsNumber) {
     EXPECT_EQ(errorWith(Fault::firstSize), "Error 29: Cannot recommend an acm stream size.");
     EXPECT_EQ(errorWith(Fault::secondSize), "Error 30: Cannot recommend an acm stream size.");
     EXPECT_EQ(errorWith(Fault::thirdSize), "Error 31: Cannot recommend an acm stream size.");
+    // Sizes that give no whole frame per block would make an empty sample.
+    EXPECT_EQ(errorWith(Fault::halfAFramePerBlock), "Error 31: Cannot recommend an acm stream size.");
     // A size no codec needs is not allocated.
     EXPECT_EQ(errorWith(Fault::absurdSize), "Error 29: Cannot recommend an acm stream size.");
     EXPECT_EQ(errorWith(Fault::convert), "Error 34: Unable to convert sample.");
