@@ -7,7 +7,8 @@
 // float, extensible, µ-law, A-law, IMA and Microsoft ADPCM, GSM 6.10), and of
 // the compressed ones also the damage found in the wild: a block align that
 // does not fit the codec, a 'data' chunk longer than the file, a chunk after
-// the data whose size runs past the end, a file cut inside a block.
+// the data or at the start of the samples whose size runs past the end, a
+// file cut inside a block.
 //
 // Every file holds 1000 frames (12000 for the "long" one, which spans several
 // conversions of the reader) at 8000 Hz of
@@ -127,6 +128,20 @@ bool writeDamagedVariants(const std::string& stem, const Bytes& file) {
         trailing.push_back(static_cast<std::uint8_t>(c));
     put32(trailing, 4, static_cast<std::uint32_t>(trailing.size() - 8));
     ok = writeBytes(stem + "_list_past_end.wav", trailing) && ok;
+
+    // A writer that counted its 'LIST' chunk into the data: the samples start
+    // with a chunk header whose size runs far past the end. With two wrong
+    // block aligns, so that the data length comes out odd and even.
+    for (const std::uint32_t wrongAlign : {blockAlign + 1, blockAlign * 2 + 1}) {
+        Bytes listInData(file.begin(), file.begin() + static_cast<long>(data));
+        put16(listInData, fmt + 12, wrongAlign);
+        for (const char c : {'L', 'I', 'S', 'T', '\x5a', '\x00', '\x5c', '\xff'})
+            listInData.push_back(static_cast<std::uint8_t>(c));
+        listInData.insert(listInData.end(), file.begin() + static_cast<long>(data), file.end());
+        put32(listInData, data - 4, dataSize + 8);
+        put32(listInData, 4, static_cast<std::uint32_t>(listInData.size() - 8));
+        ok = writeBytes(stem + "_align_" + std::to_string(wrongAlign) + "_list_in_data.wav", listInData) && ok;
+    }
 
     Bytes cut(file.begin(), file.begin() + static_cast<long>(data + std::min(dataSize, blockAlign + blockAlign / 2)));
     ok = writeBytes(stem + "_cut_in_block.wav", cut) && ok;
