@@ -2,26 +2,43 @@
 # Builds the libFuzzer targets (preset "fuzz", clang) of the file readers, the
 # envelope node text and both instruments' host-facing surface, and runs each
 # for the given number of seconds (default 60), starting from a small seed
-# corpus made here. Findings land in <build>/fuzz-findings/.
-# Usage: scripts/run-fuzzers.sh [seconds]
+# corpus made here. Findings land in <build>/fuzz-findings/. An input that
+# takes longer than VORNHALT_FUZZ_TIMEOUT seconds (default 5) is a finding
+# too: a reader must answer at once. A deliberate campaign passes a longer
+# time and, to run several at once, the targets it wants.
+# Usage: scripts/run-fuzzers.sh [seconds [target...]]
+#   e.g. scripts/run-fuzzers.sh 1800 fuzz_wav_reader
 # VORNHALT_FUZZ_BUILD names another build folder (default build/fuzz);
-# extra cmake arguments may come in VORNHALT_FUZZ_CMAKE_ARGS.
+# extra cmake arguments may come in VORNHALT_FUZZ_CMAKE_ARGS;
+# VORNHALT_FUZZ_CORPUS keeps the grown corpora in that folder (default: a
+# temporary one, removed at the end).
 set -eu
 seconds=${1:-60}
+[ $# -gt 0 ] && shift
+targets=${*:-fuzz_wav_reader fuzz_tuning_files fuzz_midi_file fuzz_node_text fuzz_sarnel_surface \
+fuzz_marrowglint_surface}
+timeout=${VORNHALT_FUZZ_TIMEOUT:-5}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VORNHALT_FUZZ_BUILD:-$root/build/fuzz}
 cd "$root"
 # shellcheck disable=SC2086
 cmake --preset fuzz -B "$build" ${VORNHALT_FUZZ_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" -j2 --target fuzz_wav_reader fuzz_tuning_files fuzz_midi_file fuzz_node_text \
-    fuzz_sarnel_surface fuzz_marrowglint_surface
+# shellcheck disable=SC2086
+cmake --build "$build" -j2 --target $targets
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/wav" "$work/tuning" "$work/midi" "$work/nodes" "$work/surface" "$build/fuzz-findings"
+corpora=${VORNHALT_FUZZ_CORPUS:-$work}
+mkdir -p "$work/wav" "$work/tuning" "$work/midi" "$work/nodes" "$work/surface" "$build/fuzz-findings" "$corpora"
 
-# WAV seeds: the compressed fixtures and a few small PCM and float files.
+# WAV seeds: the test fixtures, a short file of every format the reader knows
+# with the damage compressed files come with (odd block aligns, overlong
+# chunks), made by the fixture program, and a few hand-made PCM and float files.
 cp "$root"/tests/data/sampler_io/*.wav "$work/wav/"
+# shellcheck disable=SC2046
+g++ -std=c++20 -O2 -o "$work/make_fixtures" "$root/scripts/make_compressed_wav_fixtures.cpp" \
+    $(pkg-config --cflags --libs sndfile)
+"$work/make_fixtures" --fuzz-seeds "$work/wav"
 riff() { # riff <file> <fmt bytes as printf escapes> <data bytes as printf escapes> <fmt size> <data size>
     fmt_size=$4
     data_size=$5
@@ -60,10 +77,11 @@ printf '\001\000\003\001\000\003\002\060\003\003\010\003\004\377\003' > "$work/s
 printf '\000\002\040\000\074\011\002\000\100\003\003\200\003' > "$work/surface/chord"
 
 run() { # run <target> <seeds> [max_len]
-    mkdir -p "$work/corpus-$1"
+    case " $targets " in *" $1 "*) ;; *) return 0 ;; esac
+    mkdir -p "$corpora/corpus-$1"
     echo "== $1 for $seconds s"
-    "$build/fuzz/$1" -max_total_time="$seconds" -max_len="${3:-65536}" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$build/fuzz-findings/$1-" -print_final_stats=1 "$work/corpus-$1" "$2"
+    "$build/fuzz/$1" -max_total_time="$seconds" -max_len="${3:-65536}" -timeout="$timeout" -rss_limit_mb=2048 \
+        -artifact_prefix="$build/fuzz-findings/$1-" -print_final_stats=1 "$corpora/corpus-$1" "$2"
 }
 run fuzz_wav_reader "$work/wav"
 run fuzz_tuning_files "$work/tuning"

@@ -25,16 +25,19 @@ void putCode(std::vector<std::uint8_t>& out, const char* code) {
         out.push_back(static_cast<std::uint8_t>(code[i]));
 }
 
+// A chunk of odd size is followed by one pad byte.
+std::uint32_t padded(std::uint32_t chunkLength) { return chunkLength + (chunkLength & 1); }
+
 // 'RIFF', 'fmt ' with the source format, and the header of a 'data' chunk of
-// `dataLength` bytes.
+// `dataLength` bytes (plus its pad byte, which the file holds as well).
 std::vector<std::uint8_t> waveHeader(const WaveFormat& format, std::uint32_t dataLength) {
     const std::vector<std::uint8_t> formatBytes = format.toBytes();
     const std::uint32_t formatLength = static_cast<std::uint32_t>(formatBytes.size());
-    const std::uint32_t formatPadded = formatLength + (formatLength & 1);
+    const std::uint32_t formatPadded = padded(formatLength);
     std::vector<std::uint8_t> head;
     head.reserve(28 + formatPadded);
     putCode(head, "RIFF");
-    put32(head, 4 + 8 + formatPadded + 8 + dataLength);
+    put32(head, 4 + 8 + formatPadded + 8 + padded(dataLength));
     putCode(head, "WAVE");
     putCode(head, "fmt ");
     put32(head, formatLength);
@@ -49,17 +52,28 @@ std::vector<std::uint8_t> waveHeader(const WaveFormat& format, std::uint32_t dat
 // A read-only file: a header, then a data region of which only the part
 // handed over last can be read (earlier parts are gone, later ones not yet
 // there).
+//
+// The file ends after the data chunk's pad byte. libsndfile's chunk parser
+// skips the data chunk with its pad and reads on from there; were the file one
+// byte shorter, that seek would fail and the parser would read on from the
+// start of the data instead, taking sample bytes for chunks (a 'LIST' of 4 GB
+// there keeps it busy for minutes).
 struct MemoryWave {
     std::vector<std::uint8_t> head;
-    sf_count_t dataLength = 0;
+    sf_count_t dataLength = 0; // an odd length has a pad byte after it
     const std::uint8_t* window = nullptr; // the readable part of the data
     sf_count_t windowStart = 0;           // its offset within the data
     sf_count_t windowLength = 0;
     sf_count_t position = 0;
 
     sf_count_t headLength() const { return static_cast<sf_count_t>(head.size()); }
-    sf_count_t length() const { return headLength() + dataLength; }
+    sf_count_t length() const { return headLength() + dataLength + (dataLength & 1); }
 };
+
+constexpr std::uint16_t kTagALaw = 6;
+constexpr std::uint16_t kTagMuLaw = 7;
+
+bool isG711(std::uint16_t tag) { return tag == kTagALaw || tag == kTagMuLaw; }
 
 sf_count_t memoryLength(void* user) { return static_cast<MemoryWave*>(user)->length(); }
 
@@ -133,6 +147,10 @@ public:
     bool open(const WaveFormat& source, const WaveFormat& pcm) override {
         if (framesPerBlock == 0 || source.blockAlign != sourceFormat.blockAlign || pcm.bitsPerSample != 16 ||
             pcm.channels != source.channels)
+            return false;
+        // libsndfile reads G.711 bytes whatever width the header claims; the
+        // compression manager converts only the 8-bit codes these formats are.
+        if (isG711(source.formatTag) && source.bitsPerSample != 8)
             return false;
         pcmFrameBytes = pcm.blockAlign;
         return true;

@@ -74,6 +74,10 @@ void TPCMWaveReader::openConversion(std::unique_ptr<CompressedWaveDecoder> decod
                                   (static_cast<std::int64_t>(sourceBytes) * pcm.blockAlign);
     if (perBlock > INT32_MAX)
         raise(kSampleTooLarge);
+    // Sizes that give less than one PCM frame per source block would load a
+    // file full of blocks as an empty sample.
+    if (perBlock == 0)
+        raise(kError31);
     blockFrames = static_cast<std::int32_t>(perBlock);
 }
 
@@ -104,14 +108,17 @@ void TPCMWaveReader::convert(std::int32_t block) {
     stream.seekFrames(block, TWaveStream::fromDataStart);
     const std::int32_t blocks = std::min(blocksPerRead, stream.frameCount() - block);
     std::uint32_t used = 0;
+    std::int32_t got = 0;
     if (blocks > 0) {
-        const std::int32_t got = stream.readFrames(sourceBuffer.data(), blocks);
+        got = stream.readFrames(sourceBuffer.data(), blocks);
         const std::uint32_t length = static_cast<std::uint32_t>(got) * stream.format().blockAlign;
         if (!acmStream->convert(length, used))
             raise(kError34);
     }
     bufferFrames = static_cast<std::int32_t>(std::min(used, pcmBytes) / pcm.blockAlign);
     bufferStart = block * blockFrames;
+    // Even a conversion of nothing uses up its block: it is not tried again.
+    unconvertedBlock = block + std::max<std::int32_t>(got, 1);
 }
 
 // GUI thread.
@@ -130,13 +137,20 @@ std::int32_t TPCMWaveReader::read(std::uint8_t* buffer, std::int32_t n) {
     while (delivered < n) {
         const std::int32_t next = position + delivered;
         if (next < bufferStart || next >= bufferStart + bufferFrames) {
-            convert(next / blockFrames);
+            const std::int32_t block = next / blockFrames;
+            // The frame lies in blocks already converted: the decoder gave
+            // fewer frames than they hold, and converting them again would
+            // give no more. The rest stays silent. So every conversion starts
+            // on blocks not converted before, and there are never more
+            // conversions than the file has blocks.
+            if (block < unconvertedBlock && next >= bufferStart)
+                break;
+            convert(block);
             if (next < bufferStart)
                 raise(kError33);
         }
         const std::int32_t available = bufferStart + bufferFrames - next;
-        // A conversion that yields nothing for this frame ends the read
-        // instead of trying the same block forever.
+        // A conversion that yields nothing for this frame ends the read.
         if (available <= 0)
             break;
         const std::int32_t count = std::min(available, n - delivered);

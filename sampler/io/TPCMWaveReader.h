@@ -68,6 +68,7 @@ private:
     std::int32_t blockFrames = 1;
     std::int32_t bufferStart = 0;
     std::int32_t blocksPerRead = 1; // whole source blocks that fit sourceBuffer
+    std::int32_t unconvertedBlock = 0; // first source block after the last conversion
 };
 
 } // namespace sarnel

@@ -247,7 +247,22 @@ constexpr std::uint16_t kTestTag = 0x7A7A;
 // to `framesPerBlock` frames whose 16-bit values are (byte − 128) × 256 + k.
 class TestDecoder final : public CompressedWaveDecoder {
 public:
-    enum class Fault { none, suggest, open, firstSize, secondSize, thirdSize, absurdSize, prepare, convert, noFrames };
+    // firstBlockOnly: each conversion yields the frames of its first block
+    // only, as a decoder does that stops at a damaged block.
+    enum class Fault {
+        none,
+        suggest,
+        open,
+        firstSize,
+        secondSize,
+        thirdSize,
+        absurdSize,
+        prepare,
+        convert,
+        noFrames,
+        firstBlockOnly,
+        halfAFramePerBlock
+    };
 
     TestDecoder(Fault injected, int frames) : fault(injected), framesPerBlock(frames) {}
 
@@ -268,7 +283,9 @@ public:
         if ((fault == Fault::firstSize && sizeCalls == 1) || (fault == Fault::secondSize && sizeCalls == 2) ||
             (fault == Fault::thirdSize && sizeCalls == 3))
             return false;
-        const std::uint32_t pcmBlock = static_cast<std::uint32_t>(framesPerBlock * 2 * channels);
+        std::uint32_t pcmBlock = static_cast<std::uint32_t>(framesPerBlock * 2 * channels);
+        if (fault == Fault::halfAFramePerBlock)
+            pcmBlock = channels;
         result = direction == SizeDirection::sourceToPcm ? bytes / channels * pcmBlock
                                                           : bytes / pcmBlock * channels;
         if (fault == Fault::absurdSize)
@@ -290,7 +307,9 @@ public:
         if (fault == Fault::noFrames || length > sourceBytes)
             return true;
         std::uint8_t* out = pcm;
-        for (std::uint32_t block = 0; block < length / channels; ++block)
+        const std::uint32_t whole = length / channels;
+        const std::uint32_t blocks = fault == Fault::firstBlockOnly ? std::min(1u, whole) : whole;
+        for (std::uint32_t block = 0; block < blocks; ++block)
             for (int k = 0; k < framesPerBlock; ++k)
                 for (int c = 0; c < channels; ++c) {
                     const int value = (source[block * channels + c] - 128) * 256 + k;
@@ -325,6 +344,10 @@ std::vector<std::uint8_t> testCodecFile(int channels, int blocks) {
                           .data,
                       data.data);
 }
+
+// The 'data' chunk's size field, 4 bytes before its body (simpleWave puts
+// 'fmt ' of 18 bytes first).
+constexpr std::size_t kDataSizeOffset = 12 + 8 + 18 + 4;
 
 std::string errorWith(TestDecoder::Fault fault) {
     TempDir dir;
@@ -400,6 +423,76 @@ TEST(CompressedWaveReader, AConversionThatYieldsNothingEndsTheRead) {
     EXPECT_EQ(std::count(floats.begin(), floats.end(), 0.0f), 300);
 }
 
+// However the decoder answers, there are never more conversions than the
+// blocks really in the file can fill.
+TEST(CompressedWaveReader, ConversionsAreBoundedByTheBlocksInTheFile) {
+    const int blocks = 9001;
+    const int window = 20000 / 12;
+    const int windows = (blocks + window - 1) / window;
+    {
+        SCOPED_TRACE("a data size 64 times the file");
+        TempDir dir;
+        std::vector<std::uint8_t> bytes = testCodecFile(2, blocks);
+        const std::uint32_t claimed = 64u * 2 * blocks;
+        for (int i = 0; i < 4; ++i)
+            bytes[kDataSizeOffset + i] = static_cast<std::uint8_t>(claimed >> (8 * i));
+        TFileWaveStream stream(dir.write("c.wav", bytes), nullptr);
+        auto decoder = std::make_unique<TestDecoder>(TestDecoder::Fault::none, 3);
+        TestDecoder* observed = decoder.get();
+        TPCMWaveReader reader(stream, std::move(decoder));
+        EXPECT_EQ(reader.totalFrames(), 3 * blocks);
+        reader.readAll(false);
+        EXPECT_EQ(observed->conversions, windows);
+    }
+    {
+        // Converting the same blocks again would only give the same frames:
+        // the read ends, and the frames left out stay silent.
+        SCOPED_TRACE("a decoder that stops after the first block of each conversion");
+        TempDir dir;
+        TFileWaveStream stream(dir.write("c.wav", testCodecFile(2, blocks)), nullptr);
+        auto decoder = std::make_unique<TestDecoder>(TestDecoder::Fault::firstBlockOnly, 3);
+        TestDecoder* observed = decoder.get();
+        TPCMWaveReader reader(stream, std::move(decoder));
+        const std::vector<float> floats = reader.readAll(false);
+        EXPECT_LE(observed->conversions, windows);
+        ASSERT_EQ(floats.size(), static_cast<std::size_t>(2 * 3 * blocks));
+        const int first = ((0 * 37) & 0xFF) - 128;
+        EXPECT_EQ(floats[0], pcm16ToFloat(first * 256));
+        EXPECT_EQ(floats[4], pcm16ToFloat(first * 256 + 2));
+        EXPECT_EQ(std::count(floats.begin() + 6, floats.end(), 0.0f), 2 * 3 * (blocks - 1));
+    }
+}
+
+// Damaged compressed files that once kept the reader busy for minutes. The
+// ctest entry sampler_io_bounded_time runs these alone under a time limit.
+TEST(WaveInBoundedTime, MuLawWithAWrongWidthIsRefusedAsByTheCompressionManager) {
+    // µ-law marked 16 bits with a block align of 19 and a 'data' chunk of
+    // 539672 bytes of the 101 there, whose bytes start like a 'LIST' chunk.
+    const std::string path = fixture("ulaw_odd_align_list_in_data.wav");
+    ASSERT_EQ(readFileBytes(path).size(), 145u);
+    try {
+        sarnel::readWaveFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_STREQ(error.what(), "Error 27: Cannot open acm stream.");
+    }
+}
+
+TEST(WaveInBoundedTime, MuLawWithAnOddBlockAlignLoadsItsWholeBlocks) {
+    // The same file as 8-bit µ-law: it decodes. Its 101 data bytes hold five
+    // blocks of 19 bytes; a block counts as 19 ÷ 2 = 9 frames, and the codes
+    // are read as one stream, frame after frame.
+    const std::string path = fixture("ulaw_8bit_odd_align_list_in_data.wav");
+    const std::vector<std::uint8_t> bytes = readFileBytes(path);
+    ASSERT_EQ(bytes.size(), 145u);
+    const WaveFileData data = sarnel::readWaveFile(path);
+    EXPECT_EQ(data.channels, 2);
+    std::vector<int> pcm;
+    for (std::size_t i = 0; i < 5 * 9 * 2; ++i)
+        pcm.push_back(ulawToLinear(bytes[44 + i]));
+    expectExact(data, pcm);
+}
+
 TEST(CompressedWaveReader, EachFailedStepHasItsNumber) {
     using Fault = TestDecoder::Fault;
     EXPECT_EQ(errorWith(Fault::suggest), "Error 26: Cannot suggest pcm format.");
@@ -408,6 +501,8 @@ TEST(CompressedWaveReader, EachFailedStepHasItsNumber) {
     EXPECT_EQ(errorWith(Fault::firstSize), "Error 29: Cannot recommend an acm stream size.");
     EXPECT_EQ(errorWith(Fault::secondSize), "Error 30: Cannot recommend an acm stream size.");
     EXPECT_EQ(errorWith(Fault::thirdSize), "Error 31: Cannot recommend an acm stream size.");
+    // Sizes that give no whole frame per block would make an empty sample.
+    EXPECT_EQ(errorWith(Fault::halfAFramePerBlock), "Error 31: Cannot recommend an acm stream size.");
     // A size no codec needs is not allocated.
     EXPECT_EQ(errorWith(Fault::absurdSize), "Error 29: Cannot recommend an acm stream size.");
     EXPECT_EQ(errorWith(Fault::convert), "Error 34: Unable to convert sample.");
