@@ -42,6 +42,7 @@ add_library(vornhalt_platform_gui STATIC
     ${CMAKE_CURRENT_LIST_DIR}/EditorWindowHost.cpp
     ${CMAKE_CURRENT_LIST_DIR}/headless/HeadlessEditorWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/drawn/DrawnBoxes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/drawn/DrawnFileBrowser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/drawn/InWindowBoxes.cpp)
 target_include_directories(vornhalt_platform_gui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vornhalt_platform_gui PUBLIC vornhalt_platform vornhalt_gui)

@@ -15,7 +15,7 @@
 
 namespace platform {
 
-enum class BoxKey { none, enter, escape, backspace, del, up, down, left, right, home, end, pageUp, pageDown };
+enum class BoxKey { none, enter, escape, backspace, del, up, down, left, right, home, end, pageUp, pageDown, tab };
 
 class DrawnBox {
  public:

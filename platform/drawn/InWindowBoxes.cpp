@@ -1,6 +1,9 @@
 #include "platform/drawn/InWindowBoxes.h"
 
+#include <cstdlib>
 #include <utility>
+
+#include "platform/drawn/DrawnFileBrowser.h"
 
 #include "platform/GuiExceptions.h"
 
@@ -64,6 +67,26 @@ Answer<int> InWindowBoxes::choose(const std::vector<MenuItem>& items, ScreenPoin
   DrawnMenu* drawn = menu.get();
   ask({std::move(menu), [slot, drawn](bool dismissed) mutable { slot.give(dismissed ? -1 : drawn->chosen()); }});
   return Answer<int>(slot);
+}
+
+Answer<BrowseOutcome> InWindowBoxes::browse(const FileOpenRequest& request, bool offerDesktop) {
+  BrowseOutcome declined;
+  declined.result.file = request.initialFile;
+  declined.result.checkBoxChecked = request.checkBoxChecked;
+  if (closing_ || !screenOwner_.isVisible()) return Answer<BrowseOutcome>::now(declined);
+  const char* home = std::getenv("HOME");
+  auto browser = std::make_unique<DrawnFileBrowser>(screenOwner_.form().bounds(), request, systemFolderReader(),
+                                                    home != nullptr ? home : "/", offerDesktop);
+  AnswerSlot<BrowseOutcome> slot;
+  DrawnFileBrowser* drawn = browser.get();
+  ask({std::move(browser), [slot, drawn](bool dismissed) mutable {
+         BrowseOutcome outcome;
+         outcome.result = drawn->result();
+         if (dismissed) outcome.result.accepted = false;
+         outcome.handedOver = !dismissed && drawn->handedOver();
+         slot.give(outcome);
+       }});
+  return Answer<BrowseOutcome>(slot);
 }
 
 void InWindowBoxes::press(gui::Point at) {

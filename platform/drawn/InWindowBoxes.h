@@ -49,6 +49,7 @@ class InWindowBoxes final : public InWindowPresenter {
   Answer<std::optional<std::string>> query(std::string_view caption, std::string_view prompt,
                                            std::string_view defaultText) override;
   Answer<int> choose(const std::vector<MenuItem>& items, ScreenPoint at) override;
+  Answer<BrowseOutcome> browse(const FileOpenRequest& request, bool offerDesktop) override;
 
   // A box is open: the window gives it the input instead of the form.
   bool isOpen() const { return !questions_.empty(); }

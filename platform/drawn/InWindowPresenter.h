@@ -7,13 +7,26 @@
 
 #include <functional>
 
+#include "platform/FileDialogService.h"
 #include "platform/InputBoxService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PopupMenuService.h"
 
 namespace platform {
 
-class InWindowPresenter : public MessageBoxService, public InputBoxService, public PopupMenuService {};
+// What a file browser drawn in the window answers: the choice, or the
+// user's wish to use the desktop's own chooser instead.
+struct BrowseOutcome {
+  FileOpenResult result;
+  bool handedOver = false;
+};
+
+class InWindowPresenter : public MessageBoxService, public InputBoxService, public PopupMenuService {
+ public:
+  // A file browser in the window; `offerDesktop` shows the button that
+  // hands over to the desktop's chooser.
+  virtual Answer<BrowseOutcome> browse(const FileOpenRequest& request, bool offerDesktop) = 0;
+};
 
 // The presenter for a question asked now, or nullptr when no editor window
 // is open. GUI thread.

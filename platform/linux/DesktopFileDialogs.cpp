@@ -1,9 +1,10 @@
-// The file-open dialog on Linux: the desktop's own chooser through its
-// command-line helper (zenity or kdialog) when one is installed and a display
-// is set, run as a child process that the host's idle calls poll, so the
-// host keeps drawing while it is open; otherwise a path typed into an input
-// box of the editor window. The helpers offer no check box or selection
-// notification, so pre-listening is not offered here.
+// The file-open dialog on Linux: a browser drawn in the open editor window
+// (with the check box and selection notification the desktop's choosers
+// lack), which can hand over to the desktop's own chooser; without a window,
+// the desktop's chooser through its command-line helper (zenity or kdialog)
+// when one is installed and a display is set, run as a child process that
+// the host's idle calls poll so the host keeps drawing while it is open;
+// otherwise a path typed into an input box.
 
 #include <errno.h>
 #include <fcntl.h>
@@ -166,7 +167,26 @@ class DesktopFileDialogs final : public FileDialogService {
     });
   }
 
+  // With an editor window open the browser drawn in it answers (it has the
+  // check box and the selection notification), and hands over to the
+  // desktop's chooser when the user asks; without one, the desktop's
+  // chooser or a typed path.
   Answer<FileOpenResult> open(const FileOpenRequest& request) override {
+    if (InWindowPresenter* presenter = inWindowPresenter()) return browseFirst(this, presenter, request);
+    return openDesktop(request);
+  }
+
+ private:
+  static bool desktopAvailable() { return std::getenv("DISPLAY") != nullptr && (onPath("zenity") || onPath("kdialog")); }
+
+  static Answer<FileOpenResult> browseFirst(DesktopFileDialogs* self, InWindowPresenter* presenter,
+                                            FileOpenRequest request) {
+    const BrowseOutcome outcome = co_await presenter->browse(request, desktopAvailable());
+    if (!outcome.handedOver) co_return outcome.result;
+    co_return co_await self->openDesktop(request);
+  }
+
+  Answer<FileOpenResult> openDesktop(const FileOpenRequest& request) {
     // A second request while the chooser is open is refused.
     if (running_) return Answer<FileOpenResult>::now(declinedResult(request));
     std::vector<std::string> arguments;
@@ -186,7 +206,6 @@ class DesktopFileDialogs final : public FileDialogService {
     return Answer<FileOpenResult>(running_->slot);
   }
 
- private:
   static constexpr std::uint32_t kPollMs = 50;
 
   struct Running {

@@ -111,6 +111,8 @@ BoxKey boxKeyOf(KeySym symbol) {
     case XK_KP_Page_Up: return BoxKey::pageUp;
     case XK_Page_Down:
     case XK_KP_Page_Down: return BoxKey::pageDown;
+    case XK_Tab:
+    case XK_ISO_Left_Tab: return BoxKey::tab;
     default: return BoxKey::none;
   }
 }
@@ -332,7 +334,10 @@ class X11EditorWindow final : public NativeEditorWindow, private BoxScreen {
   bool handleBoxEvent(const XEvent& event) {
     switch (event.type) {
       case ButtonPress:
-        if (event.xbutton.button == Button2) {
+        if (event.xbutton.button == Button4 || event.xbutton.button == Button5) {
+          // The wheel walks a list or a menu.
+          boxes_.key(event.xbutton.button == Button4 ? BoxKey::up : BoxKey::down, {});
+        } else if (event.xbutton.button == Button2) {
           requestPaste(XA_PRIMARY, event.xbutton.time);
         } else if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
           boxes_.press(formPoint(event.xbutton.x, event.xbutton.y));
