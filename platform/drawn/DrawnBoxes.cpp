@@ -2,45 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/drawn/BoxStyle.h"
+
 namespace platform {
 
+using namespace boxstyle;
+
 namespace {
-
-constexpr gui::Color kFace = gui::colors::buttonFace;
-constexpr gui::Color kShadow = gui::rgb(128, 128, 128);
-constexpr gui::Color kCaption = gui::rgb(0, 0, 128);
-constexpr gui::Color kText = gui::colors::black;
-constexpr gui::Color kHighlight = gui::rgb(0, 0, 128);
-constexpr int kPadding = 8;
-constexpr int kButtonWidth = 64;
-constexpr int kButtonHeight = 20;
-constexpr int kCaptionHeight = 18;
-constexpr int kEditHeight = 18;
-
-void bevel(gui::Canvas& canvas, const gui::Rect& r, bool sunken) {
-  const gui::Color light = sunken ? kShadow : gui::colors::white;
-  const gui::Color dark = sunken ? gui::colors::white : kShadow;
-  canvas.fillRect({r.left, r.top, r.right, r.top + 1}, light);
-  canvas.fillRect({r.left, r.top, r.left + 1, r.bottom}, light);
-  canvas.fillRect({r.left, r.bottom - 1, r.right, r.bottom}, dark);
-  canvas.fillRect({r.right - 1, r.top, r.right, r.bottom}, dark);
-}
-
-bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The start of the character before / after byte offset `at` (UTF-8).
-std::size_t previousCharacter(const std::string& text, std::size_t at) {
-  if (at == 0) return 0;
-  std::size_t i = at - 1;
-  while (i > 0 && continuationByte(text[i])) --i;
-  return i;
-}
-std::size_t nextCharacter(const std::string& text, std::size_t at) {
-  if (at >= text.size()) return text.size();
-  std::size_t i = at + 1;
-  while (i < text.size() && continuationByte(text[i])) ++i;
-  return i;
-}
 
 // One edge of `wanted` long starting at `at`, kept within `low`..`high`:
 // flipped to end at `at` when it does not fit after it, shifted otherwise.
@@ -179,12 +147,9 @@ void DrawnDialog::insert(const std::string& text) {
     caret_ = 0;
   }
   replaceOnType_ = false;
-  std::string printable;
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) printable.push_back(c);
-  }
-  edit_->insert(caret_, printable);
-  caret_ += printable.size();
+  const std::string typed = printable(text);
+  edit_->insert(caret_, typed);
+  caret_ += typed.size();
 }
 
 void DrawnDialog::editKey(BoxKey key) {

@@ -6,40 +6,24 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/drawn/BoxStyle.h"
+
 namespace platform {
+
+using namespace boxstyle;
 
 namespace {
 
-constexpr gui::Color kFace = gui::colors::buttonFace;
-constexpr gui::Color kShadow = gui::rgb(128, 128, 128);
-constexpr gui::Color kCaption = gui::rgb(0, 0, 128);
-constexpr gui::Color kText = gui::colors::black;
-constexpr gui::Color kHighlight = gui::rgb(0, 0, 128);
 constexpr gui::Color kFolder = gui::rgb(200, 160, 60);
-constexpr int kPadding = 8;
-constexpr int kCaptionHeight = 18;
 constexpr int kLineHeight = 16;
 constexpr int kRowHeight = 16;
 constexpr int kFieldHeight = 18;
-constexpr int kButtonWidth = 64;
-constexpr int kButtonHeight = 20;
 constexpr auto kDoubleClick = std::chrono::milliseconds(500);
-
-void bevel(gui::Canvas& canvas, const gui::Rect& r, bool sunken) {
-  const gui::Color light = sunken ? kShadow : gui::colors::white;
-  const gui::Color dark = sunken ? gui::colors::white : kShadow;
-  canvas.fillRect({r.left, r.top, r.right, r.top + 1}, light);
-  canvas.fillRect({r.left, r.top, r.left + 1, r.bottom}, light);
-  canvas.fillRect({r.left, r.bottom - 1, r.right, r.bottom}, dark);
-  canvas.fillRect({r.right - 1, r.top, r.right, r.bottom}, dark);
-}
 
 std::string lowered(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
-
-bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // "a/b/c" -> "a/b"; "/a" -> "/".
 std::string parentOf(const std::string& folder) {
@@ -303,12 +287,9 @@ void DrawnFileBrowser::fieldInsert(const std::string& text) {
     caret_ = 0;
     fieldSelected_ = false;
   }
-  std::string printable;
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) printable.push_back(c);
-  }
-  field_.insert(caret_, printable);
-  caret_ += printable.size();
+  const std::string typed = printable(text);
+  field_.insert(caret_, typed);
+  caret_ += typed.size();
 }
 
 void DrawnFileBrowser::fieldKey(BoxKey key) {
@@ -322,18 +303,8 @@ void DrawnFileBrowser::fieldKey(BoxKey key) {
     caret_ = key == BoxKey::home || key == BoxKey::left ? 0 : field_.size();
     return;
   }
-  auto previous = [&](std::size_t at) {
-    if (at == 0) return std::size_t{0};
-    std::size_t i = at - 1;
-    while (i > 0 && continuationByte(field_[i])) --i;
-    return i;
-  };
-  auto next = [&](std::size_t at) {
-    if (at >= field_.size()) return field_.size();
-    std::size_t i = at + 1;
-    while (i < field_.size() && continuationByte(field_[i])) ++i;
-    return i;
-  };
+  auto previous = [&](std::size_t at) { return previousCharacter(field_, at); };
+  auto next = [&](std::size_t at) { return nextCharacter(field_, at); };
   switch (key) {
     case BoxKey::backspace: {
       const std::size_t from = previous(caret_);
