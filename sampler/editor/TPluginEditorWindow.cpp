@@ -20,7 +20,8 @@ namespace sarnel {
 namespace {
 
 namespace L = layout;
-using gui::kLeft, gui::kRight, gui::kShift, gui::kCtrl, gui::kDouble;
+// Gestures compare the exact held set: the double-click mark counts too.
+using gui::kLeft, gui::kRight, gui::kCtrl;
 using gui::MouseButton;
 using gui::MouseEvent;
 
@@ -39,7 +40,6 @@ constexpr int kCommandPlay = 950;
 constexpr int kCommandPanic = 999;
 constexpr int kCommandAssignController = 1000;
 
-gui::ShiftState held(const MouseEvent& event) { return event.shift & static_cast<gui::ShiftState>(~kDouble); }
 
 // The fonts of the window: the default face (white), the bold labels and the
 // regular texts of the file name and the about panel.
@@ -617,7 +617,7 @@ void TPluginEditorWindow::gaugeMouseDown(const GaugeBinding& g, const MouseEvent
     }
     return;
   }
-  if (!g.twoEnded() && held(e) == kLeft) {
+  if (!g.twoEnded() && e.shift == kLeft) {
     form().setCapture(&gauge);
     dragOriginValue = gauge.RangeMax();
     dragOriginPos = along;
@@ -634,7 +634,7 @@ void TPluginEditorWindow::gaugeMouseMove(const GaugeBinding& g, const MouseEvent
   if (readoutFirst) setLabelText(*desc, gaugeReadout(g));
   const int along = g.vertical ? e.y : e.x;
   const int end = along - dragOriginPos + dragOriginValue;
-  const gui::ShiftState state = held(e);
+  const gui::ShiftState state = e.shift;
   if (state == kLeft && g.twoEnded()) {
     gauge.setRangeMin(end);
     automate(g.lowParameter, static_cast<float>(gauge.RangeMin()) / static_cast<float>(g.length));
@@ -692,9 +692,9 @@ platform::Handler TPluginEditorWindow::assignControllers(int firstParameter, int
 }
 
 void TPluginEditorWindow::reckeyMouseDown(const MouseEvent& e) {
-  if (held(e) == (kCtrl | kLeft)) {
+  if (e.shift == (kCtrl | kLeft)) {
     reckeyTypedEntry();
-  } else if (held(e) == kLeft) {
+  } else if (e.shift == kLeft) {
     rootDragNote = roundEven(static_cast<double>(paramMirror[15]) * 127);
     rootDragY = e.y;
   }
@@ -715,7 +715,7 @@ platform::Handler TPluginEditorWindow::reckeyTypedEntry() {
 
 void TPluginEditorWindow::reckeyMouseMove(const MouseEvent& e) {
   setLabelText(*desc, "click and drag here to change root note");
-  if (held(e) != kLeft) return;
+  if (e.shift != kLeft) return;
   const int note = std::clamp((rootDragY - e.y) / 4 + rootDragNote, 0, 127);
   setLabelText(*reckey, noteName(note));
   automate(15, static_cast<float>(note) / 127.0f);

@@ -401,3 +401,20 @@ TEST_F(GestureTest, HintsNameWhatEachControlDoes) {
 
 }  // namespace
 }  // namespace sarneleditortest
+
+namespace sarneleditortest {
+namespace {
+
+TEST_F(GestureTest, TheSecondPressOfADoubleClickIsNotAPlainPress) {
+  auto& volume = *window().volume;
+  press(volume, 5, 50, MouseButton::left, gui::kDouble);
+  release(volume, 5, 50, MouseButton::left);
+  EXPECT_TRUE(automated.empty());
+  auto& reckey = *window().reckey;
+  press(reckey, 2, 2, MouseButton::left, static_cast<gui::ShiftState>(kCtrl | gui::kDouble));
+  release(reckey, 2, 2, MouseButton::left);
+  EXPECT_TRUE(dialogs.inputRequests.empty());
+}
+
+}  // namespace
+}  // namespace sarneleditortest
