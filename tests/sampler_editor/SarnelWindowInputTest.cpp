@@ -1,12 +1,16 @@
-// Sarnel's editor in a real X11 window inside a host's window, driven by the
-// X server's test extension as a user's pointer would drive it, and read
-// back through the plug-in's getParameter.
+// Sarnel's editor in a real window inside a host's window, driven as a
+// user's pointer drives it (X11: the X server's test extension; Win32: the
+// system's mouse messages), and read back through the plug-in's
+// getParameter.
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-
+#endif
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -20,6 +24,43 @@
 #include "tests/sampler_engine/TestWaves.h"
 
 namespace {
+
+#if defined(_WIN32)
+
+// The user's pointer on Windows: the mouse messages the system sends the
+// editor's child window, with the held buttons in their flags.
+class FakePointer {
+ public:
+  bool available() const { return true; }
+  void moveTo(void* parent, int x, int y) {
+    x_ = x;
+    y_ = y;
+    post(parent, WM_MOUSEMOVE);
+  }
+  // Buttons 1 left, 3 right.
+  void button(unsigned int which, bool down) {
+    const WPARAM flag = which == 1 ? MK_LBUTTON : MK_RBUTTON;
+    held_ = down ? (held_ | flag) : (held_ & ~flag);
+    post(parent_, which == 1 ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP));
+  }
+
+ private:
+  void post(void* parent, UINT message) {
+    parent_ = parent;
+    HWND child = GetWindow(static_cast<HWND>(parent), GW_CHILD);
+    PostMessageW(child, message, held_, MAKELPARAM(x_, y_));
+  }
+  void* parent_ = nullptr;
+  WPARAM held_ = 0;
+  int x_ = 0;
+  int y_ = 0;
+};
+
+constexpr const char* kPluginFile = "/Sarnel.dll";
+
+#else
+
+
 
 // A loaded virtual display now and then turns a new connection away; a few
 // attempts tell that apart from a display that is not there.
@@ -67,6 +108,10 @@ class FakePointer {
   Display* display;
 };
 
+constexpr const char* kPluginFile = "/Sarnel.so";
+
+#endif
+
 class SarnelWindowInput : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -75,7 +120,7 @@ class SarnelWindowInput : public ::testing::Test {
     }
     if (!parent->valid()) GTEST_SKIP() << "no display";
     if (!pointer.available()) GTEST_SKIP() << "the display has no test extension";
-    plugin = host::Plugin::load(std::string(VORNHALT_PLUGIN_DIR) + "/Sarnel.so");
+    plugin = host::Plugin::load(std::string(VORNHALT_PLUGIN_DIR) + kPluginFile);
     ASSERT_NE(plugin, nullptr);
     plugin->start();
     openEditor();
