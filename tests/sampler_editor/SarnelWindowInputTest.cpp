@@ -37,6 +37,8 @@ class FakePointer {
     y_ = y;
     post(parent, WM_MOUSEMOVE);
   }
+  // MK_CONTROL or MK_SHIFT held with the buttons, or 0.
+  void setModifiers(WPARAM modifiers) { modifiers_ = modifiers; }
   // Buttons 1 left, 3 right.
   void button(unsigned int which, bool down) {
     const WPARAM flag = which == 1 ? MK_LBUTTON : MK_RBUTTON;
@@ -48,15 +50,55 @@ class FakePointer {
   void post(void* parent, UINT message) {
     parent_ = parent;
     HWND child = GetWindow(static_cast<HWND>(parent), GW_CHILD);
-    PostMessageW(child, message, held_, MAKELPARAM(x_, y_));
+    PostMessageW(child, message, held_ | modifiers_, MAKELPARAM(x_, y_));
   }
   void* parent_ = nullptr;
+  WPARAM modifiers_ = 0;
   WPARAM held_ = 0;
   int x_ = 0;
   int y_ = 0;
 };
 
 constexpr const char* kPluginFile = "/Sarnel.dll";
+
+// What the user does inside the next modal box or menu; a thread timer acts
+// on it from within the system's modal loop.
+struct ModalAnswer {
+  std::wstring boxCaption;  // an input box: type `text` and press OK
+  std::wstring text;
+  std::vector<WPARAM> menuKeys;  // a menu: these keys
+  int menuItemClicked = -1;      // or a click on this item
+  bool done = false;
+};
+ModalAnswer* pendingAnswer = nullptr;
+
+VOID CALLBACK answerModal(HWND, UINT, UINT_PTR timer, DWORD) {
+  ModalAnswer& answer = *pendingAnswer;
+  if (!answer.boxCaption.empty()) {
+    HWND box = FindWindowW(L"#32770", answer.boxCaption.c_str());
+    if (box == nullptr) return;
+    SetDlgItemTextW(box, 101, answer.text.c_str());
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  } else {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu)) return;
+    for (WPARAM key : answer.menuKeys) PostMessageW(menu, WM_KEYDOWN, key, 0);
+    if (answer.menuItemClicked >= 0) {
+      HMENU items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+      RECT item{};
+      if (!GetMenuItemRect(nullptr, items, static_cast<UINT>(answer.menuItemClicked), &item)) return;
+      // The system's own pointer: move there, press and release.
+      SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+      INPUT clicks[2]{};
+      clicks[0].type = clicks[1].type = INPUT_MOUSE;
+      clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(2, clicks, sizeof(INPUT));
+    }
+  }
+  KillTimer(nullptr, timer);
+  answer.done = true;
+}
 
 #else
 
@@ -207,3 +249,53 @@ TEST_F(SarnelWindowInput, FiftyOpenAndCloseCyclesWithALoadedSample) {
 }
 
 }  // namespace
+
+#if defined(_WIN32)
+
+namespace {
+
+class SarnelModalInput : public SarnelWindowInput {
+ protected:
+  // Arms the answer, then presses (and releases) at x, y with the modifiers.
+  void pressAnswering(ModalAnswer answer, int x, int y, unsigned int button, WPARAM modifiers) {
+    modal = std::move(answer);
+    pendingAnswer = &modal;
+    SetTimer(nullptr, 0, 50, answerModal);
+    pointer.setModifiers(modifiers);
+    click(x, y, button);
+    pointer.setModifiers(0);
+    pump(200);
+    pendingAnswer = nullptr;
+  }
+  ModalAnswer modal;
+};
+
+TEST_F(SarnelModalInput, ARootKeyTypedIntoTheNewKeyBox) {
+  ModalAnswer typing;
+  typing.boxCaption = L"New key";
+  typing.text = L"c#4";
+  pressAnswering(typing, 563, 228, 1, MK_CONTROL);
+  EXPECT_TRUE(modal.done);
+  EXPECT_FLOAT_EQ(plugin->getParameter(15), 73.0f / 127.0f);
+}
+
+TEST_F(SarnelModalInput, AMenuChoiceByKeyboard) {
+  plugin->setParameter(6, 0.0f);
+  ModalAnswer keys;
+  keys.menuKeys = {VK_DOWN, VK_DOWN, VK_RETURN};
+  pressAnswering(keys, 550, 258, 1, 0);  // the loop mode label
+  EXPECT_TRUE(modal.done);
+  EXPECT_FLOAT_EQ(plugin->getParameter(6), 1.0f / 3.0f);
+}
+
+TEST_F(SarnelModalInput, AMenuChoiceByMouse) {
+  ModalAnswer mouse;
+  mouse.menuItemClicked = 7;  // "-25 %"
+  pressAnswering(mouse, 33 + 20, 240, 3, 0);  // the pitch gauge's presets
+  EXPECT_TRUE(modal.done);
+  EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.4375f);
+}
+
+}  // namespace
+
+#endif
