@@ -203,6 +203,8 @@ void TPluginEditorWindow::createComponents() {
   ENVControl1->setGridColor(artwork::kEnvelopeGrid);
   ENVControl1->setLineColor(artwork::kEnvelopeLine);
   ENVControl1->setNodeColor(artwork::kEnvelopeNode);
+  ENVControl1->setBackgndImage(artwork::drawENVControl1Background(L::kENVControl1.width() - 2 * ENVControl1->Edge(),
+                                                                  L::kENVControl1.height() - 2 * ENVControl1->Edge()));
   ENVControl1->setNodes("(0, 0), (20, 255), (80, 150), (190, 150), (255, 0)");
 
   Panel2 = &f.add<gui::Panel>(L::kLfoPage);

@@ -48,6 +48,7 @@ TEST(SarnelArtwork, EveryPictureHasItsSizeAndComesOutTheSameEachTime) {
   };
   for (const Picture& p : {Picture{sarnel::artwork::drawImage1, 677, 497}, Picture{sarnel::artwork::drawImage12, 681, 49},
                            Picture{sarnel::artwork::drawImage13, 97, 41}, Picture{sarnel::artwork::drawLfoPage, 148, 137},
+                           Picture{[] { return sarnel::artwork::drawENVControl1Background(141, 123); }, 141, 123},
                            Picture{sarnel::artwork::drawSelector, 11, 12}, Picture{sarnel::artwork::drawLedStrip, 22, 12}}) {
     const gui::Canvas first = p.draw();
     EXPECT_EQ(first.width(), p.width);

@@ -15,6 +15,9 @@ gui::Canvas drawImage12();
 gui::Canvas drawImage13();
 // `Image6` and `Image10`: the 148 x 137 background of an LFO page.
 gui::Canvas drawLfoPage();
+// `ENVControl1`'s background: its grid, `width` x `height` (the editor's
+// size inside its edge).
+gui::Canvas drawENVControl1Background(int width, int height);
 // `selector`: the arrow that marks the page shown.
 gui::Canvas drawSelector();
 // `led`: the two-state buttons' strip, off then on, 11 x 12 each.
