@@ -1,7 +1,172 @@
+// Sarnel's editor in its named states: the panel as it opens, with a loaded
+// sample and its loop markers, each LFO page and the about panel.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "framework/Opcodes.h"
+#include "gui/Form.h"
 #include "pictures/EditorPictures.h"
+#include "platform/headless/MemorySettingsStore.h"
+#include "sampler/editor/TPluginEditorWindow.h"
+#include "sampler/engine/APlugin.h"
+#include "sampler/engine/APluginEditor.h"
+#include "sampler/engine/ParameterTable.h"
 
 namespace pictures {
 
-std::vector<EditorPicture> sarnelPictures() { return {}; }
+namespace {
+
+// The picture's sample file, named relative to the folder it is loaded from so
+// the file name label reads the same on every target.
+constexpr const char* kSampleName = "sarnel-picture.wav";
+
+void put16(std::vector<std::uint8_t>& out, unsigned value) {
+  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+  out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  put16(out, value & 0xFFFF);
+  put16(out, value >> 16);
+}
+
+// A 16-bit stereo PCM file of a decaying two-tone wave: the same values on
+// every target (integer arithmetic from a fixed table of partials).
+bool writePictureSample(const std::filesystem::path& path) {
+  constexpr int kFrames = 44100;
+  constexpr int kChannels = 2;
+  std::vector<std::uint8_t> bytes;
+  const std::uint32_t dataBytes = kFrames * kChannels * 2;
+  for (char c : std::string("RIFF")) bytes.push_back(static_cast<std::uint8_t>(c));
+  put32(bytes, 36 + dataBytes);
+  for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<std::uint8_t>(c));
+  put32(bytes, 16);
+  put16(bytes, 1);
+  put16(bytes, kChannels);
+  put32(bytes, 44100);
+  put32(bytes, 44100 * kChannels * 2);
+  put16(bytes, kChannels * 2);
+  put16(bytes, 16);
+  for (char c : std::string("data")) bytes.push_back(static_cast<std::uint8_t>(c));
+  put32(bytes, dataBytes);
+  // A triangle wave whose period and level change slowly, in integers.
+  for (int i = 0; i < kFrames; ++i) {
+    const int period = 2000 + i / 40;
+    const int phase = i % period;
+    const int triangle = phase < period / 2 ? phase * 4 * 1000 / period - 1000 : 3000 - phase * 4 * 1000 / period;
+    const int envelope = 32000 - i * 26 / 44;  // falls from full to a quarter over the second
+    const int left = triangle * envelope / 1000;
+    put16(bytes, static_cast<unsigned>(static_cast<std::int16_t>(left)) & 0xFFFF);
+    put16(bytes, static_cast<unsigned>(static_cast<std::int16_t>(-left / 2)) & 0xFFFF);
+  }
+  std::FILE* file = std::fopen(path.string().c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+class SarnelSession {
+ public:
+  SarnelSession() {
+    sarnel::APluginOptions options;
+    options.settings = std::make_shared<platform::MemorySettingsStore>();
+    options.editorWindowFactory = sarnel::editorWindowFactory();
+    plugin = std::make_unique<sarnel::APlugin>(nullptr, std::move(options));
+    plugin->dispatcher(vst::effEditOpen, 0, 0, nullptr, 0.0f);
+  }
+  ~SarnelSession() { plugin->dispatcher(vst::effEditClose, 0, 0, nullptr, 0.0f); }
+
+  sarnel::TPluginEditorWindow& window() {
+    return *static_cast<sarnel::TPluginEditorWindow*>(plugin->pluginEditor()->window());
+  }
+  // One refresh tick and one idle call, then the form's pixels.
+  gui::Canvas settle() {
+    window().DIBTimer1Timer();
+    plugin->dispatcher(vst::effEditIdle, 0, 0, nullptr, 0.0f);
+    window().form().paintAll();
+    return window().form().canvas();
+  }
+  // Loads the picture's sample as a host restoring a project does.
+  void loadSample() {
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vornhalt-sarnel-pictures";
+    std::filesystem::create_directories(folder, ignored);
+    if (!writePictureSample(folder / kSampleName)) return;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const std::string name = kSampleName;
+    for (int i = 0; i < sarnel::kPathBytes; ++i) {
+      const int byte = i < static_cast<int>(name.size()) ? static_cast<unsigned char>(name[static_cast<std::size_t>(i)]) : 0;
+      plugin->setParameter(sarnel::kPathFirst + i, static_cast<float>(byte) / 255.0f);
+    }
+    plugin->setParameter(sarnel::kCommandLoadProgramSample, 1.0f);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  std::unique_ptr<sarnel::APlugin> plugin;
+};
+
+// A sound with every control away from its rest position.
+void setSound(sarnel::APlugin& plugin) {
+  const std::vector<std::pair<int, float>> values{
+      {0, 0.625f}, {1, 0.1f},  {2, 0.4f},  {3, 0.55f}, {4, 0.5f},  {5, 1.0f},  {6, 2.0f / 3.0f},
+      {7, 0.15f},  {8, 0.8f},  {9, 0.35f}, {10, 0.3f}, {11, 0.45f}, {12, 0.8f}, {13, 0.2f},
+      {14, 0.7f},  {15, 60.0f / 127.0f}, {16, 0.0f}, {17, 0.5f},  {18, 0.25f}, {19, 0.75f},
+      {20, 4.0f / 12.0f}, {21, 0.4f}, {22, 0.0f}, {23, 0.3f}, {24, 0.1f}, {25, 0.6f},
+      {26, 9.0f / 12.0f}, {27, 0.8f}, {28, 1.0f}, {29, 0.2f}};
+  for (const auto& [index, value] : values) plugin.setParameter(index, value);
+}
+
+gui::Canvas defaultState() {
+  SarnelSession session;
+  return session.settle();
+}
+
+gui::Canvas sampleState() {
+  SarnelSession session;
+  setSound(*session.plugin);
+  session.loadSample();
+  return session.settle();
+}
+
+gui::Canvas lfoState(int lfo) {
+  SarnelSession session;
+  setSound(*session.plugin);
+  session.settle();
+  sarnel::TPluginEditorWindow& window = session.window();
+  gui::Image& tab = lfo == 1 ? *window.Image8 : *window.Image9;
+  const gui::Point at = tab.toForm({10, 10});
+  window.form().mouseDownAt(at, gui::MouseButton::left, gui::kLeft);
+  window.form().mouseUpAt(at, gui::MouseButton::left, 0);
+  return session.settle();
+}
+
+gui::Canvas aboutState() {
+  SarnelSession session;
+  sarnel::TPluginEditorWindow& window = session.window();
+  const gui::Point at = window.Image12->toForm({300, 20});
+  window.form().mouseDownAt(at, gui::MouseButton::left, gui::kLeft);
+  window.form().mouseUpAt(at, gui::MouseButton::left, 0);
+  return session.settle();
+}
+
+}  // namespace
+
+std::vector<EditorPicture> sarnelPictures() {
+  return {
+      {"sarnel", "default", defaultState},
+      {"sarnel", "sample", sampleState},
+      {"sarnel", "lfo1", [] { return lfoState(1); }},
+      {"sarnel", "lfo2", [] { return lfoState(2); }},
+      {"sarnel", "about", aboutState},
+  };
+}
 
 }  // namespace pictures
