@@ -9,6 +9,10 @@
 #include <vector>
 #include <memory>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "framework/AudioEffectX.h"
 #include "framework/PluginEntry.h"
 #include "gui/Form.h"
@@ -93,8 +97,14 @@ class ProbeEditor : public vst::AEffEditor {
 
   // The window tests ask for 200 % through the environment at load.
   static int zoomAsked() {
+#if defined(_WIN32)
+    // The process's environment itself: this library's runtime keeps its own copy.
+    char asked[8] = {};
+    return GetEnvironmentVariableA("VORNHALT_PROBE_ZOOM", asked, sizeof asked) == 1 && asked[0] == '2' ? 2 : 1;
+#else
     const char* asked = std::getenv("VORNHALT_PROBE_ZOOM");
     return asked != nullptr && std::string(asked) == "2" ? 2 : 1;
+#endif
   }
   int zoom() const { return zoom_; }
 

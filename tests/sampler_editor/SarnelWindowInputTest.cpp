@@ -10,6 +10,7 @@
 #else
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #endif
 #include <chrono>
 #include <cstdlib>
@@ -145,12 +146,17 @@ class FakePointer {
     XTestFakeButtonEvent(display, which, down ? True : False, CurrentTime);
     XFlush(display);
   }
+  void key(KeySym symbol, bool down) {
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, symbol), down ? True : False, CurrentTime);
+    XFlush(display);
+  }
 
  private:
   Display* display;
 };
 
 constexpr const char* kPluginFile = "/Sarnel.so";
+
 
 #endif
 
@@ -294,6 +300,58 @@ TEST_F(SarnelModalInput, AMenuChoiceByMouse) {
   pressAnswering(mouse, 33 + 20, 240, 3, 0);  // the pitch gauge's presets
   EXPECT_TRUE(modal.done);
   EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.4375f);
+}
+
+}  // namespace
+
+#endif
+
+#if !defined(_WIN32)
+
+namespace {
+
+// The boxes and menus drawn in the editor window, answered by the keyboard
+// and the pointer while the host keeps calling idle.
+class SarnelDrawnBoxInput : public SarnelWindowInput {
+ protected:
+  void type(std::initializer_list<KeySym> keys) {
+    for (KeySym k : keys) {
+      pointer.key(k, true);
+      pointer.key(k, false);
+      pump(40);
+    }
+  }
+};
+
+TEST_F(SarnelDrawnBoxInput, ARootKeyTypedIntoTheNewKeyBox) {
+  pointer.key(XK_Control_L, true);
+  click(563, 228);
+  pointer.key(XK_Control_L, false);
+  pump(200);
+  type({XK_7, XK_3, XK_Return});
+  pump(200);
+  EXPECT_FLOAT_EQ(plugin->getParameter(15), 73.0f / 127.0f);
+}
+
+TEST_F(SarnelDrawnBoxInput, AMenuChoiceByKeyboard) {
+  plugin->setParameter(6, 0.0f);
+  click(550, 258);  // the loop mode label
+  pump(200);
+  // Up from no item or from the first one wraps to the last: "ping pong".
+  type({XK_Up, XK_Return});
+  pump(200);
+  EXPECT_FLOAT_EQ(plugin->getParameter(6), 1.0f);
+}
+
+TEST_F(SarnelDrawnBoxInput, AMenuChoiceByMouse) {
+  click(457 + 30, 113 + 12);  // LFO 1 tab
+  const int x = 514 + 12;
+  const int y = 52 + 14;
+  click(x, y);  // wave1: the menu opens with its corner at the pointer
+  pump(200);
+  click(x + 20, y + 2 + 2 * 18 + 9);  // "Saw Down"
+  pump(200);
+  EXPECT_FLOAT_EQ(plugin->getParameter(21), 2.0f / 5.0f);
 }
 
 }  // namespace
