@@ -18,11 +18,12 @@ struct Gesture {
   std::string_view more;
 };
 
-constexpr std::array<Gesture, 7> kGestures = {{
+constexpr std::array<Gesture, 8> kGestures = {{
     {"Shift+click fat, phase, glide", "interpolation: none, linear,", "four-point (fat, phase, glide)"},
     {"Shift+click LFO destination", "LFO wave by field: sine, saw,", "square, triangle"},
     {"Shift+right click a slider", "learn: the next MIDI controller", "moved takes the slider"},
-    {"Shift+click a pad or mix bar", "type a controller: 1-128 CC,", "129 pitch bend, 200 learn"},
+    {"Shift+click an effect pad", "type a controller: 1-128 CC,", "129 pitch bend, 200 learn"},
+    {"Mix bar: Shift+left held, click right", "the same for the mix, then centre", ""},
     {"Right click", "back to the default value", "(pads to 0, mix bar to centre)"},
     {"Ctrl+right click a slider", "store its value as its default", ""},
     {"Drag a pad up and down", "set the effect's amount", ""},
