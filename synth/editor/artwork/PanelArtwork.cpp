@@ -75,21 +75,21 @@ void titleAndRandomise(gui::Canvas& c) {
 }
 
 void oscillators(gui::Canvas& c) {
-  heading(c, 19, 57, "OSC 1", 116);
-  heading(c, 122, 57, "OSC 2", 220);
+  heading(c, 19, 57, "OSCILLATOR 1", 116);
+  heading(c, 122, 57, "OSCILLATOR 2", 220);
   seat(c, gui::Rect::sized(24, 67, 46, 10));
   seat(c, gui::Rect::sized(126, 67, 46, 10));
   smallCaption(c, 74, 66, "wave");
   smallCaption(c, 176, 66, "wave");
   for (const int left : {19, 122}) {
-    smallCaption(c, left, 75, "fine");
-    smallCaption(c, left, 94, "tune");
+    smallCaption(c, left, 77, "fine");
+    smallCaption(c, left, 96, "tune");
     // Centre marks: the sliders' middle is no detune.
     const int centre = left + 49;
     vline(c, centre, 83, 85, kInkDim);
     vline(c, centre, 103, 105, kInkDim);
-    smallCaption(c, left + 98, 75, "-  +", Align::right);
-    smallCaption(c, left + 98, 94, "-  +", Align::right);
+    smallCaption(c, left + 98, 77, "-  +", Align::right);
+    smallCaption(c, left + 98, 96, "-  +", Align::right);
   }
 }
 
