@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <set>
+#include <thread>
 
 #include "tests/synth_editor/EditorTestSupport.h"
 
@@ -60,6 +61,35 @@ TEST_F(EditorTest, AProgramChangeMovesEveryControlWithinOneRefresh) {
   EXPECT_EQ(window->Shape5->fill(), gui::rgb(0, nearestOf(0.5f * 0.75f * 255), nearestOf(0.5f * 0.25f * 255)));
   // The refresh wrote into the controls without a word to the host.
   EXPECT_EQ(synthtest::testHost.automateCalls, automatedBefore);
+}
+
+TEST_F(EditorTest, OpeningShowsTheCurrentValuesBeforeAnyTick) {
+  plugin->setParameter(kFilt, 0.3f);
+  plugin->setParameter(kASu, 0.5f);
+  plugin->setParameter(kMix, 1.0f);
+  openEditor();
+  EXPECT_EQ(window->vcftype->Value, 3);
+  EXPECT_EQ(window->vcasustain->Value, 24);
+  EXPECT_EQ(window->mixer->left(), 195 + 18);
+  EXPECT_EQ(form().canvas().pixel(window->vcftype->left() + 40, window->vcftype->top() + 1),
+            window->vcftype->ImageList->frame(3).pixel(40, 1));
+  closeEditor();
+  plugin->setParameter(kFilt, 0.1f);  // while closed: the next window starts from it
+  openEditor();
+  EXPECT_EQ(window->vcftype->Value, 1);
+}
+
+TEST_F(EditorTest, AControllerMovedOnAnotherThreadReachesItsControlWithinOneTick) {
+  openEditor();
+  store->writeInteger(kSettingsSubkey, "CC Resonance", 71);
+  plugin->setParameter(kCommandReloadControllers, 1.0f);
+  // MIDI arrives on the audio thread; the window is only marked stale there.
+  std::thread audio([this] { synthtest::sendMidi(*plugin, {{0xB0, 71, 127}}); });
+  audio.join();
+  EXPECT_EQ(window->vcfresonance->Value, 0);
+  tick();
+  EXPECT_EQ(window->vcfresonance->Value, 100);
+  EXPECT_EQ(synthtest::testHost.automateCalls, 0);
 }
 
 TEST_F(EditorTest, ARefreshNeverSendsAParameterBackToTheHost) {
