@@ -59,6 +59,8 @@ void Canvas::blendPixel(int x, int y, Color color, int coverage) {
 
 void Canvas::fillRect(const Rect& rect, Color color) {
   const Rect r = toClipped(rect);
+  // A rectangle beside the clip comes out inverted, not just empty.
+  if (r.empty()) return;
   for (int y = r.top; y < r.bottom; ++y) {
     std::uint32_t* row = &pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_)];
     std::fill(row + r.left, row + r.right, color);

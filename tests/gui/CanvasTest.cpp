@@ -50,6 +50,17 @@ TEST(CanvasFill, ClipsToTheSurfaceAndToTheView) {
   EXPECT_EQ(viewed.pixel(5, 5), kInk);
 }
 
+TEST(CanvasFill, ARectangleBesideTheClipDrawsNothing) {
+  // Wholly right of the surface, overlapping it in height: the clipped
+  // rectangle has its left edge beyond its right one.
+  Canvas canvas(6, 6, kPaper);
+  canvas.fillRect({8, 0, 9, 6}, kInk);
+  canvas.frameRect({2, 1, 9, 5}, kInk);  // its right edge lies outside
+  EXPECT_EQ(inked(canvas).count({5, 1}), 1u);
+  EXPECT_EQ(inked(canvas).count({2, 3}), 1u);
+  EXPECT_EQ(inked(canvas).count({4, 3}), 0u);
+}
+
 TEST(CanvasLine, ExcludesTheEndPixel) {
   Canvas canvas(10, 10, kPaper);
   canvas.line({1, 1}, {5, 1}, kInk);
