@@ -70,6 +70,10 @@ std::string tooLongPathText(const std::string& path) {
          path;
 }
 
+// Set while a headless resume loads on this thread: its questions and
+// reports go to standard error instead of boxes (see resume).
+thread_local bool quietLoads = false;
+
 // The message of the exception being handled, on standard error. Call
 // inside a catch block only.
 void reportQuietly() noexcept {
@@ -500,11 +504,19 @@ void APlugin::collectRetiredSamples() noexcept {
 // A restored path, loaded on the thread of a host that never runs a GUI
 // thread: no box, no window; what a box would say goes to standard error.
 void APlugin::loadRestoredSampleQuietly() {
-  while (exchangeBusy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();  // a collect, briefly
-  quietLoads = true;
+  // Undone however the load ends.
+  struct QuietScope {
+    std::atomic_flag& busy;
+    explicit QuietScope(std::atomic_flag& flag) : busy(flag) {
+      while (busy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();  // a collect, briefly
+      quietLoads = true;
+    }
+    ~QuietScope() {
+      quietLoads = false;
+      busy.clear(std::memory_order_release);
+    }
+  } scope(exchangeBusy);
   applyParameter(kCommandLoadProgramSample, 1.0f, Caller::other);
-  quietLoads = false;
-  exchangeBusy.clear(std::memory_order_release);
 }
 
 platform::MessageResult APlugin::tellUser(const std::string& text, platform::MessageButtons buttons,

@@ -255,7 +255,6 @@ class APlugin : public vst::AudioEffectX {
   // Held by whichever thread works on the sample exchange's retired blocks
   // while a headless resume loads (see loadRestoredSampleQuietly).
   std::atomic_flag exchangeBusy;
-  bool quietLoads = false;  // the thread that loads
 };
 
 }  // namespace sarnel
