@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Prerequisites.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -166,8 +168,8 @@ class SarnelWindowInput : public ::testing::Test {
     for (int attempt = 0; attempt < 10 && (!parent || !parent->valid()); ++attempt) {
       parent = std::make_unique<editortest::HostParentWindow>();
     }
-    if (!parent->valid()) GTEST_SKIP() << "no display";
-    if (!pointer.available()) GTEST_SKIP() << "the display has no test extension";
+    VORNHALT_REQUIRE_PREREQUISITE(parent->valid(), "a display");
+    VORNHALT_REQUIRE_PREREQUISITE(pointer.available(), "the display's test extension");
     plugin = host::Plugin::load(std::string(VORNHALT_PLUGIN_DIR) + kPluginFile);
     ASSERT_NE(plugin, nullptr);
     plugin->start();

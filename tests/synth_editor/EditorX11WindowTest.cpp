@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Prerequisites.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -88,7 +90,7 @@ class FakeUser {
 class MarrowglintX11Editor : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!parent.valid() || !user.usable) GTEST_SKIP() << "no display with XTest (the test command provides one)";
+    VORNHALT_REQUIRE_PREREQUISITE(parent.valid() && user.usable, "a display with XTest (the test command provides one)");
     // A settings folder of this test's own.
     configHome = std::filesystem::path(VORNHALT_BINARY_DIR) / "tests" / "synth_editor" / "x11-config";
     std::filesystem::remove_all(configHome);
