@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -105,6 +106,8 @@ class X11EditorBoxes : public ::testing::Test {
     if (!gui.joinable()) return;
     stopping.store(true);
     gui.join();
+    RecordProperty("longest_idle_ms", static_cast<int>(longestIdleMs.load()));
+    std::printf("longest effEditIdle call: %lld ms\n", longestIdleMs.load());
   }
 
   Window editorChild() const {
