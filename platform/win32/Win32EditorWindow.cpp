@@ -104,6 +104,7 @@ class Win32EditorWindow final : public NativeEditorWindow {
   void setZoom(int zoom) override {
     if (zoom == zoom_ || zoom < 1 || zoom > kLargestZoom) return;
     zoom_ = zoom;
+    zoomed_ = gui::Canvas();
     SetWindowPos(window_, nullptr, 0, 0, form_.width() * zoom_, form_.height() * zoom_,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     form_.invalidateRect(form_.bounds());
@@ -191,24 +192,30 @@ class Win32EditorWindow final : public NativeEditorWindow {
     PAINTSTRUCT ps{};
     HDC dc = BeginPaint(window_, &ps);
     form_.paintDirty();
-    const gui::Canvas& canvas = form_.canvas();
+    // Only the damaged form pixels. Above 100 % they are first copied as
+    // blocks into a zoomed surface (nearest neighbour keeps the artwork
+    // crisp), which is then put on the screen one to one like the form is.
+    const RECT& r = ps.rcPaint;
+    const gui::Rect from = formRectCovering({r.left, r.top, r.right, r.bottom}, zoom_).intersect(form_.bounds());
+    const gui::Canvas* shown = &form_.canvas();
+    if (zoom_ > 1 && !from.empty()) {
+      if (zoomed_.width() != form_.width() * zoom_ || zoomed_.height() != form_.height() * zoom_) {
+        zoomed_ = gui::Canvas(form_.width() * zoom_, form_.height() * zoom_);
+      }
+      zoomed_.drawZoomed(form_.canvas(), from, zoom_);
+      shown = &zoomed_;
+    }
+    const gui::Rect to = windowRectOf(from, zoom_);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = canvas.width();
-    info.bmiHeader.biHeight = -canvas.height();  // top-down rows
+    info.bmiHeader.biWidth = shown->width();
+    info.bmiHeader.biHeight = -shown->height();  // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    // Only the damaged form pixels, each as a block at the zoom (nearest
-    // neighbour keeps the artwork crisp).
-    const RECT& r = ps.rcPaint;
-    const gui::Rect from =
-        formRectCovering({r.left, r.top, r.right, r.bottom}, zoom_).intersect(form_.bounds());
-    const gui::Rect to = windowRectOf(from, zoom_);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    if (!from.empty()) {
-      StretchDIBits(dc, to.left, to.top, to.width(), to.height(), from.left, from.top, from.width(), from.height(),
-                    canvas.pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+    if (!to.empty()) {
+      StretchDIBits(dc, to.left, to.top, to.width(), to.height(), to.left, to.top, to.width(), to.height(),
+                    shown->pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
     }
     EndPaint(window_, &ps);
   }
@@ -229,6 +236,7 @@ class Win32EditorWindow final : public NativeEditorWindow {
 
   gui::Form& form_;
   int zoom_ = 1;
+  gui::Canvas zoomed_;  // the screen's pixels at a zoom above 1
   HWND window_ = nullptr;
   gui::Cursor cursor_ = gui::Cursor::arrow;
   bool tracking_ = false;
