@@ -810,9 +810,17 @@ void TPluginEditorWindow::drawSizeArea() {
   sizeArea->setPicture(artwork::drawZoomArea(chosenZoom, chosenZoom != host.zoom()));
 }
 
-int editorZoom(platform::SettingsStore& settings, int systemZoom) {
+namespace {
+
+std::optional<std::int32_t> storedZoom(platform::SettingsStore& settings) {
   const std::optional<std::string> stored = settings.readText(kSettingsSubkey, kSettingZoom);
-  return platform::zoomFromSetting(stored ? platform::parseDecimal(*stored) : std::nullopt, systemZoom);
+  return stored ? platform::parseDecimal(*stored) : std::nullopt;
+}
+
+}  // namespace
+
+int editorZoom(platform::SettingsStore& settings, int systemZoom) {
+  return platform::zoomFromSetting(storedZoom(settings), systemZoom);
 }
 
 EditorWindowFactory editorWindowFactory() {
@@ -820,7 +828,10 @@ EditorWindowFactory editorWindowFactory() {
             return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, zoom);
           },
           [](APlugin& plugin, void* parentWindow) {
-            return editorZoom(plugin.settings(), platform::systemDefaultZoom(parentWindow));
+            // The system is asked only without a stored choice: asking may
+            // open a connection to the display.
+            const std::optional<std::int32_t> stored = storedZoom(plugin.settings());
+            return platform::zoomFromSetting(stored, stored ? 1 : platform::systemDefaultZoom(parentWindow));
           }};
 }
 

@@ -623,9 +623,17 @@ void TPluginEditorWindow::Image4Click() {
   for (const int toggle : {kGlide, kFat, kPhase}) plugin.setParameter(toggle, R(2));
 }
 
-int editorZoom(platform::SettingsStore& settings, int systemZoom) {
+namespace {
+
+std::optional<std::int32_t> storedZoom(platform::SettingsStore& settings) {
   const std::optional<std::string> stored = settings.readText(kSettingsSubkey, kSettingZoom);
-  return platform::zoomFromSetting(stored ? platform::parseDecimal(*stored) : std::nullopt, systemZoom);
+  return stored ? platform::parseDecimal(*stored) : std::nullopt;
+}
+
+}  // namespace
+
+int editorZoom(platform::SettingsStore& settings, int systemZoom) {
+  return platform::zoomFromSetting(storedZoom(settings), systemZoom);
 }
 
 EditorWindowFactory editorWindowFactory() {
@@ -633,7 +641,10 @@ EditorWindowFactory editorWindowFactory() {
             return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, wide, zoom);
           },
           [](APlugin& plugin, void* parentWindow) {
-            return editorZoom(plugin.settings(), platform::systemDefaultZoom(parentWindow));
+            // The system is asked only without a stored choice: asking may
+            // open a connection to the display.
+            const std::optional<std::int32_t> stored = storedZoom(plugin.settings());
+            return platform::zoomFromSetting(stored, stored ? 1 : platform::systemDefaultZoom(parentWindow));
           }};
 }
 
