@@ -65,6 +65,7 @@ constexpr gui::Point kLabel3 = {184, 17};
 constexpr Rect kLabel2 = {6, 107, 6 + 440, 107 + 70};
 constexpr gui::Point kLabel1 = {206, 267};
 constexpr Rect kNoticeLabel = {22, 187, 22 + 416, 187 + 70};
+constexpr Rect kSizeArea = {8, 246, 8 + 180, 246 + 34};
 
 // The two-state buttons' frames.
 constexpr int kLedWidth = 11;

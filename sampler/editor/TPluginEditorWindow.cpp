@@ -4,6 +4,7 @@
 
 #include "controls/NumberText.h"
 #include "gui/Form.h"
+#include "platform/EditorZoom.h"
 #include "platform/InputBoxService.h"
 #include "platform/KeyboardHookScope.h"
 #include "platform/MessageBoxService.h"
@@ -13,6 +14,7 @@
 #include "sampler/editor/NoteNames.h"
 #include "sampler/editor/artwork/Artwork.h"
 #include "sampler/editor/artwork/Palette.h"
+#include "sampler/editor/artwork/ZoomArea.h"
 #include "sampler/engine/APlugin.h"
 
 namespace sarnel {
@@ -39,6 +41,7 @@ constexpr int kWaveformRowLimit = 10000;
 constexpr int kCommandPlay = 950;
 constexpr int kCommandPanic = 999;
 constexpr int kCommandAssignController = 1000;
+constexpr std::string_view kSettingZoom = "Zoom";
 
 
 // The fonts of the window: the default face (white), the bold labels and the
@@ -86,8 +89,10 @@ std::vector<platform::MenuItem> mainmenuItems() {
 
 // Creation.
 
-TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow)
-    : plugin(owner), host(parentWindow, std::make_unique<gui::Form>(kWidth, kHeight, artwork::kBackground)) {
+TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow, int zoom)
+    : plugin(owner),
+      chosenZoom(zoom),
+      host(parentWindow, std::make_unique<gui::Form>(kWidth, kHeight, artwork::kBackground), zoom) {
   FormCreate();
   openSteps();
 }
@@ -297,6 +302,8 @@ void TPluginEditorWindow::createAbout() {
   Label5->setBounds(L::kNoticeLabel);
   Label5->setAlign(gui::TextAlign::center);
   Label5->setWordWrap(true);
+  sizeArea = &about->add<gui::Image>(L::kSizeArea);
+  drawSizeArea();
 }
 
 // Opening.
@@ -586,6 +593,7 @@ void TPluginEditorWindow::wireGestures() {
   auto aboutMouseUp = [this](gui::Component&, const MouseEvent&) { about->hide(); };
   about->onMouseUp = aboutMouseUp;
   for (const auto& child : about->children()) child->onMouseUp = aboutMouseUp;
+  sizeArea->onMouseUp = [this](gui::Component&, const MouseEvent& e) { sizeAreaMouseUp(e); };
 
   wdisplay->onDblClick = [this](gui::Component&) { LoadClick(); };
   wdisplay->onMouseUp = [this](gui::Component&, const MouseEvent& e) {
@@ -783,10 +791,48 @@ void TPluginEditorWindow::showPage(int page) {
   selector->setTop(page == 0 ? L::kSelectorTopEnvelope : page == 1 ? L::kSelectorTopLfo1 : L::kSelectorTopLfo2);
 }
 
+void TPluginEditorWindow::sizeAreaMouseUp(const MouseEvent& event) {
+  const int zoom = artwork::zoomChoiceAt({event.x, event.y});
+  if (zoom == 0 || zoom == chosenZoom) return;
+  chosenZoom = zoom;
+  plugin.settings().writeInteger(kSettingsSubkey, kSettingZoom, zoom);
+  // The window grows or shrinks at once only when the host resizes its own
+  // window to match; otherwise the stored choice waits for the next open.
+  char sizeWindow[] = "sizeWindow";
+  if (zoom != host.zoom() && plugin.canHostDo(sizeWindow) == 1 &&
+      plugin.sizeWindow(kWidth * zoom, kHeight * zoom)) {
+    host.setZoom(zoom);
+  }
+  drawSizeArea();
+}
+
+void TPluginEditorWindow::drawSizeArea() {
+  sizeArea->setPicture(artwork::drawZoomArea(chosenZoom, chosenZoom != host.zoom()));
+}
+
+namespace {
+
+std::optional<std::int32_t> storedZoom(platform::SettingsStore& settings) {
+  const std::optional<std::string> stored = settings.readText(kSettingsSubkey, kSettingZoom);
+  return stored ? platform::parseDecimal(*stored) : std::nullopt;
+}
+
+}  // namespace
+
+int editorZoom(platform::SettingsStore& settings, int systemZoom) {
+  return platform::zoomFromSetting(storedZoom(settings), systemZoom);
+}
+
 EditorWindowFactory editorWindowFactory() {
-  return [](APlugin& plugin, void* parentWindow) -> std::unique_ptr<EditorWindow> {
-    return std::make_unique<TPluginEditorWindow>(plugin, parentWindow);
-  };
+  return {[](APlugin& plugin, void* parentWindow, int zoom) -> std::unique_ptr<EditorWindow> {
+            return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, zoom);
+          },
+          [](APlugin& plugin, void* parentWindow) {
+            // The system is asked only without a stored choice: asking may
+            // open a connection to the display.
+            const std::optional<std::int32_t> stored = storedZoom(plugin.settings());
+            return platform::zoomFromSetting(stored, stored ? 1 : platform::systemDefaultZoom(parentWindow));
+          }};
 }
 
 }  // namespace sarnel

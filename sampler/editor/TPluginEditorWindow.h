@@ -24,6 +24,7 @@
 #include "platform/Answer.h"
 #include "platform/EditorWindowHost.h"
 #include "platform/PopupMenuService.h"
+#include "platform/SettingsStore.h"
 #include "sampler/dsp/TTempoRateTable.h"
 #include "sampler/engine/EditorWindow.h"
 
@@ -37,7 +38,7 @@ class TPluginEditorWindow final : public EditorWindow {
 
   // Creates and fills the window (FormCreate and the first open's steps),
   // still hidden. GUI thread.
-  TPluginEditorWindow(APlugin& plugin, void* parentWindow);
+  TPluginEditorWindow(APlugin& plugin, void* parentWindow, int zoom = 1);
   // FormDestroy, then the native window and the form go. GUI thread.
   ~TPluginEditorWindow() override;
 
@@ -56,6 +57,7 @@ class TPluginEditorWindow final : public EditorWindow {
   std::string sampleDialogFileName() const override { return sampleDialogFile; }
   void loadClick() override { LoadClick(); }
   void idle() override { host.idle(); }
+  int zoom() const override { return host.zoom(); }
 
   // The window's events. GUI thread.
   void FormShow();
@@ -119,6 +121,7 @@ class TPluginEditorWindow final : public EditorWindow {
   gui::Label* Label3 = nullptr;
   gui::Label* Label4 = nullptr;
   gui::Label* Label5 = nullptr;
+  gui::Image* sizeArea = nullptr;  // "size: 100 % | 200 %" on the about panel
 
  private:
   // A gauge and the parameters at its ends (-1: the end it does not have).
@@ -142,6 +145,8 @@ class TPluginEditorWindow final : public EditorWindow {
   void createLfoPage(gui::Panel& page, int lfo);
   void createAbout();
   void wireGestures();
+  void sizeAreaMouseUp(const gui::MouseEvent& event);
+  void drawSizeArea();
   void openSteps();
 
   // Waveform and markers.
@@ -183,6 +188,7 @@ class TPluginEditorWindow final : public EditorWindow {
   std::string assignText;
   APlugin& plugin;
   std::string sampleDialogFile;  // the sample open dialog's file name
+  int chosenZoom = 1;  // what "Zoom" holds; the window shows it once the host has resized
   std::int32_t loopStartX = 0;
   std::int32_t loopEndX = 0;
   std::array<float, kMirrorSize> paramMirror{};
@@ -196,6 +202,10 @@ class TPluginEditorWindow final : public EditorWindow {
   controls::TDIBTimer DIBTimer1;
   platform::EditorWindowHost host;  // the native child at 0, 0; destroyed with the window
 };
+
+// The zoom an editor opened now shows: the stored "Zoom" setting, else the
+// system's suggestion `systemZoom`. GUI thread.
+int editorZoom(platform::SettingsStore& settings, int systemZoom);
 
 // The factory the plug-in's editor uses to create its window.
 EditorWindowFactory editorWindowFactory();

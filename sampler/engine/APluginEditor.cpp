@@ -15,11 +15,17 @@ APluginEditor::~APluginEditor() {
   }
 }
 
+int APluginEditor::currentZoom() const {
+  if (editorWindow) return editorWindow->zoom();
+  return makeWindow.zoomFor ? makeWindow.zoomFor(*plugin, parentWindow) : 1;
+}
+
 vst::VstInt32 APluginEditor::getRect(vst::ERect** rect) {
   r.top = 0;
   r.left = 0;
-  r.bottom = kHeight;
-  r.right = kWidth;
+  const int zoom = currentZoom();
+  r.bottom = static_cast<std::int16_t>(kHeight * zoom);
+  r.right = static_cast<std::int16_t>(kWidth * zoom);
   if (rect != nullptr) *rect = &r;
   return 1;
 }
@@ -27,7 +33,7 @@ vst::VstInt32 APluginEditor::getRect(vst::ERect** rect) {
 vst::VstInt32 APluginEditor::open(void* parent) {
   parentWindow = parent;
   const int oldCount = editorOpenCount++;
-  if ((oldCount == 0 || !editorWindow) && makeWindow) editorWindow = makeWindow(*plugin, parent);
+  if ((oldCount == 0 || !editorWindow) && makeWindow) editorWindow = makeWindow.create(*plugin, parent, currentZoom());
   if (editorWindow) editorWindow->enableDisplayTimer();
   plugin->setEditorClosed(false);
   if (editorWindow) editorWindow->show();

@@ -42,6 +42,9 @@ class APluginEditor : public vst::AEffEditor {
   void* parent() const { return parentWindow; }
 
  private:
+  // The open window's zoom, else the one a window opened now would show.
+  int currentZoom() const;
+
   APlugin* plugin;
   EditorWindowFactory makeWindow;
   vst::ERect r{};

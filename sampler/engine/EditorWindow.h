@@ -47,11 +47,20 @@ class EditorWindow {
   // The host's editor idle: native window events (X11 has no message loop of
   // its own inside a host), due timers, new pixels.
   virtual void idle() {}
+  // The window's zoom: 1 (100 %) or 2 (200 %).
+  virtual int zoom() const { return 1; }
 };
 
-// Creates the window as a child of `parentWindow` at 0, 0 with its designed
-// size (678 x 497), refers it to `plugin` and copies the plug-in's state into
-// it. GUI thread.
-using EditorWindowFactory = std::function<std::unique_ptr<EditorWindow>(APlugin& plugin, void* parentWindow)>;
+// What the editor library supplies. `create` makes the window as a child of
+// `parentWindow` at 0, 0 with its designed size (678 x 497) times `zoom`,
+// refers it to `plugin` and copies the plug-in's state into it. `zoomFor`
+// tells the zoom a window opened in `parentWindow` now would show (empty: 1).
+// GUI thread.
+struct EditorWindowFactory {
+  std::function<std::unique_ptr<EditorWindow>(APlugin& plugin, void* parentWindow, int zoom)> create;
+  std::function<int(APlugin& plugin, void* parentWindow)> zoomFor;
+
+  explicit operator bool() const { return static_cast<bool>(create); }
+};
 
 }  // namespace sarnel

@@ -6,9 +6,11 @@
 #include "gui/Color.h"
 #include "gui/Form.h"
 #include "platform/InputBoxService.h"
+#include "platform/EditorZoom.h"
 #include "platform/KeyboardHookScope.h"
 #include "platform/MessageBoxService.h"
 #include "synth/editor/artwork/Artwork.h"
+#include "synth/editor/artwork/ZoomArea.h"
 #include "synth/engine/APlugin.h"
 #include "synth/engine/APluginEditor.h"
 #include "synth/engine/ControllerSlots.h"
@@ -33,6 +35,7 @@ constexpr const char* kAssignPrompt = "1-128=CC#1-128, 129=PB, 200=learn";
 // What the link and title areas show on hover: this project's own texts.
 constexpr const char* kRepositoryText = "repo: vornhalt";
 constexpr const char* kLicenceText = "licence: MIT";
+constexpr const char* kSettingZoom = "Zoom";
 
 // The parameters of the effect pads 1..4.
 constexpr std::array<int, 4> kPadParameters = {kPWM, kFM, kTube, kRMod};
@@ -95,10 +98,11 @@ gui::Image& addImage(gui::Form& form, const char* name, Rect bounds, gui::Cursor
 
 }  // namespace
 
-TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow, bool wide)
+TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow, bool wide, int zoom)
     : plugin(owner),
-      host(parentWindow,
-           std::make_unique<gui::Form>(wide ? kWideWidth : kWidth, kHeight, gui::colors::black)) {
+      chosenZoom(zoom),
+      host(parentWindow, std::make_unique<gui::Form>(wide ? kWideWidth : kWidth, kHeight, gui::colors::black),
+           zoom) {
   loadArtwork();
   createComponents(wide);
   wireHandlers();
@@ -212,6 +216,11 @@ void TPluginEditorWindow::createComponents(bool wide) {
   info = &addImage(f, "info", Rect::sized(243, 0, 239, 358));
   info->setPicture(artwork::infoScreen());
   info->hide();
+  sizeArea = &addImage(f, "sizeArea",
+                       Rect::sized((kWidth - artwork::kZoomAreaWidth) / 2, 264, artwork::kZoomAreaWidth,
+                                   artwork::kZoomAreaHeight),
+                       gui::Cursor::hand);
+  sizeArea->hide();
   help = &addImage(f, "help", Rect::sized(481, -6, 239, 358));
   help->setPicture(artwork::helpScreen());
   help->hide();
@@ -249,6 +258,7 @@ void TPluginEditorWindow::FormCreate() {
   info->setBounds(Rect::sized(0, 0, info->width(), info->height()));
   help->setBounds(Rect::sized(0, 0, help->width(), help->height()));
   d->setText({});
+  drawSizeArea();
 
   platform::SettingsStore& store = plugin.settings();
   if (store.readInteger(kSettingsSubkey, kSettingDrawMode, 0) == 0) {
@@ -407,7 +417,9 @@ void TPluginEditorWindow::wireHandlers() {
   info->onClick = [this](gui::Component&) {
     info->hide();
     version->hide();
+    sizeArea->hide();
   };
+  sizeArea->onMouseUp = [this](gui::Component&, const MouseEvent& e) { sizeAreaMouseUp(e); };
   help->onClick = [this](gui::Component&) { help->hide(); };
   Image4->onClick = [this](gui::Component&) { Image4Click(); };
 }
@@ -553,6 +565,26 @@ platform::Handler TPluginEditorWindow::assignController(int control) {
 void TPluginEditorWindow::showInfo() {
   info->show();
   version->show();
+  sizeArea->show();
+}
+
+void TPluginEditorWindow::sizeAreaMouseUp(const MouseEvent& event) {
+  const int zoom = artwork::zoomChoiceAt({event.x, event.y});
+  if (zoom == 0 || zoom == chosenZoom) return;
+  chosenZoom = zoom;
+  plugin.settings().writeInteger(kSettingsSubkey, kSettingZoom, zoom);
+  // The window grows or shrinks at once only when the host resizes its own
+  // window to match; otherwise the stored choice waits for the next open.
+  char sizeWindow[] = "sizeWindow";
+  if (zoom != host.zoom() && plugin.canHostDo(sizeWindow) == 1 &&
+      plugin.sizeWindow(form().width() * zoom, form().height() * zoom)) {
+    host.setZoom(zoom);
+  }
+  drawSizeArea();
+}
+
+void TPluginEditorWindow::drawSizeArea() {
+  sizeArea->setPicture(artwork::zoomArea(chosenZoom, chosenZoom != host.zoom()));
 }
 
 void TPluginEditorWindow::Image3MouseUp(const MouseEvent& event) {
@@ -591,10 +623,29 @@ void TPluginEditorWindow::Image4Click() {
   for (const int toggle : {kGlide, kFat, kPhase}) plugin.setParameter(toggle, R(2));
 }
 
+namespace {
+
+std::optional<std::int32_t> storedZoom(platform::SettingsStore& settings) {
+  const std::optional<std::string> stored = settings.readText(kSettingsSubkey, kSettingZoom);
+  return stored ? platform::parseDecimal(*stored) : std::nullopt;
+}
+
+}  // namespace
+
+int editorZoom(platform::SettingsStore& settings, int systemZoom) {
+  return platform::zoomFromSetting(storedZoom(settings), systemZoom);
+}
+
 EditorWindowFactory editorWindowFactory() {
-  return [](APlugin& plugin, void* parentWindow, bool wide) -> std::unique_ptr<EditorWindow> {
-    return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, wide);
-  };
+  return {[](APlugin& plugin, void* parentWindow, bool wide, int zoom) -> std::unique_ptr<EditorWindow> {
+            return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, wide, zoom);
+          },
+          [](APlugin& plugin, void* parentWindow) {
+            // The system is asked only without a stored choice: asking may
+            // open a connection to the display.
+            const std::optional<std::int32_t> stored = storedZoom(plugin.settings());
+            return platform::zoomFromSetting(stored, stored ? 1 : platform::systemDefaultZoom(parentWindow));
+          }};
 }
 
 }  // namespace marrowglint

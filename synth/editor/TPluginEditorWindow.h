@@ -18,6 +18,7 @@
 #include "platform/Answer.h"
 #include "platform/EditorWindowHost.h"
 #include "platform/GuiTimer.h"
+#include "platform/SettingsStore.h"
 #include "synth/engine/EditorWindow.h"
 #include "synth/engine/ParameterTable.h"
 
@@ -33,7 +34,7 @@ class TPluginEditorWindow final : public EditorWindow {
 
   // Creates the form, runs FormCreate and copies the plug-in's state.
   // GUI thread.
-  TPluginEditorWindow(APlugin& plugin, void* parentWindow, bool wide);
+  TPluginEditorWindow(APlugin& plugin, void* parentWindow, bool wide, int zoom = 1);
   ~TPluginEditorWindow() override;
 
   // The state copy of `open` and `update`. GUI thread.
@@ -41,6 +42,7 @@ class TPluginEditorWindow final : public EditorWindow {
   // Sets every control from the mirrors, shows the window. GUI thread.
   void show() override;
   void idle() override { host.idle(); }
+  int zoom() const override { return host.zoom(); }
 
   // The refresh step: moves the controls to the mirrors. GUI thread.
   void UpdaterTimer();
@@ -89,6 +91,7 @@ class TPluginEditorWindow final : public EditorWindow {
   gui::Image* help = nullptr;
   gui::Label* version = nullptr;
   gui::Image* Image4 = nullptr;
+  gui::Image* sizeArea = nullptr;  // "size: 100 % | 200 %" on the info screen
 
  private:
   // A slider: its parameter, the divisor of its position and the settings
@@ -130,6 +133,8 @@ class TPluginEditorWindow final : public EditorWindow {
   void Image3MouseUp(const gui::MouseEvent& event);
   void showInfo();
   void Image4Click();
+  void sizeAreaMouseUp(const gui::MouseEvent& event);
+  void drawSizeArea();
   // The "Assign controller" box for a pad (1..4) or the mix bar (0). It asks
   // the user and finishes when the box answers.
   platform::Handler assignController(int control);
@@ -148,12 +153,17 @@ class TPluginEditorWindow final : public EditorWindow {
   std::int32_t mixEntry = 0;
   std::array<float, 4> colourFactors{1.0f, 1.0f, 1.0f, 1.0f};  // 1 − PWM, FM, Tube, RMod
   bool updating = false;
+  int chosenZoom = 1;  // what "Zoom" holds; the window shows it once the host has resized
   std::array<SliderBinding, 13> sliders{};
   std::array<LastRequest, 24> lastRequests{};
 
   platform::EditorWindowHost host;  // the native child at 0, 0 and the form
   platform::GuiTimer Updater;
 };
+
+// The zoom an editor opened now shows: the stored "Zoom" setting, else the
+// system's suggestion `systemZoom`. GUI thread.
+int editorZoom(platform::SettingsStore& settings, int systemZoom);
 
 // The factory the plug-in's editor uses to create its window.
 EditorWindowFactory editorWindowFactory();

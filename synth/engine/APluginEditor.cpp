@@ -19,11 +19,17 @@ APluginEditor::~APluginEditor() {
 
 bool APluginEditor::isWide() const { return std::strcmp(plugin->getHostVendor(), kSpecialHostVendor) == 0; }
 
+int APluginEditor::currentZoom() const {
+  if (editorWindow) return editorWindow->zoom();
+  return makeWindow.zoomFor ? makeWindow.zoomFor(*plugin, parentWindow) : 1;
+}
+
 vst::VstInt32 APluginEditor::getRect(vst::ERect** rect) {
   r.top = 0;
   r.left = 0;
-  r.bottom = kHeight;
-  r.right = static_cast<std::int16_t>(isWide() ? kWideWidth : kWidth);
+  const int zoom = currentZoom();
+  r.bottom = static_cast<std::int16_t>(kHeight * zoom);
+  r.right = static_cast<std::int16_t>((isWide() ? kWideWidth : kWidth) * zoom);
   if (rect != nullptr) *rect = &r;
   return 1;
 }
@@ -32,7 +38,7 @@ vst::VstInt32 APluginEditor::open(void* parent) {
   parentWindow = parent;
   const int oldCount = editorOpenCount++;
   if ((oldCount == 0 || !editorWindow) && makeWindow) {
-    editorWindow = makeWindow(*plugin, parent, isWide());
+    editorWindow = makeWindow.create(*plugin, parent, isWide(), currentZoom());
   }
   plugin->setEditorClosed(false);
   if (editorWindow) editorWindow->show();

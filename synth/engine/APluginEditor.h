@@ -43,6 +43,8 @@ class APluginEditor : public vst::AEffEditor {
 
  private:
   bool isWide() const;
+  // The open window's zoom, else the one a window opened now would show.
+  int currentZoom() const;
 
   APlugin* plugin;
   EditorWindowFactory makeWindow;

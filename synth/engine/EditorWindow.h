@@ -23,13 +23,20 @@ class EditorWindow {
   // The host's editor idle: native window events (X11 has no message loop of
   // its own inside a host), due timers, new pixels. GUI thread.
   virtual void idle() {}
+  // The window's zoom: 1 (100 %) or 2 (200 %). GUI thread.
+  virtual int zoom() const { return 1; }
 };
 
-// Creates the window as a child of `parentWindow`, placed at 0, 0 with its
-// designed size (`wide`: 439 instead of 239 pixels with the side panel
-// shown), refers it to `plugin` and copies the plug-in's state into it.
-// GUI thread.
-using EditorWindowFactory =
-    std::function<std::unique_ptr<EditorWindow>(APlugin& plugin, void* parentWindow, bool wide)>;
+// What the editor library supplies. `create` makes the window as a child of
+// `parentWindow`, placed at 0, 0 with its designed size (`wide`: 439 instead
+// of 239 pixels with the side panel shown) times `zoom`, refers it to
+// `plugin` and copies the plug-in's state into it. `zoomFor` tells the zoom a
+// window opened in `parentWindow` now would show (empty: 1). GUI thread.
+struct EditorWindowFactory {
+  std::function<std::unique_ptr<EditorWindow>(APlugin& plugin, void* parentWindow, bool wide, int zoom)> create;
+  std::function<int(APlugin& plugin, void* parentWindow)> zoomFor;
+
+  explicit operator bool() const { return static_cast<bool>(create); }
+};
 
 }  // namespace marrowglint

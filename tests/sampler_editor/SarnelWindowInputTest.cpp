@@ -16,13 +16,18 @@
 #endif
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "framework/Opcodes.h"
 #include "host/Plugin.h"
+#include "platform/SettingsStore.h"
 #include "tests/editors/HostParentWindow.h"
 #include "tests/sampler_engine/TestWaves.h"
 
@@ -170,6 +175,7 @@ class SarnelWindowInput : public ::testing::Test {
     }
     VORNHALT_REQUIRE_PREREQUISITE(parent->valid(), "a display");
     VORNHALT_REQUIRE_PREREQUISITE(pointer.available(), "the display's test extension");
+    beforeLoad();
     plugin = host::Plugin::load(std::string(VORNHALT_PLUGIN_DIR) + kPluginFile);
     ASSERT_NE(plugin, nullptr);
     plugin->start();
@@ -180,6 +186,7 @@ class SarnelWindowInput : public ::testing::Test {
     plugin->dispatch(vst::effEditClose);
     plugin->close();
   }
+  virtual void beforeLoad() {}
   void openEditor() {
     ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, parent->handle()), 1);
     pump(150);
@@ -254,6 +261,109 @@ TEST_F(SarnelWindowInput, FiftyOpenAndCloseCyclesWithALoadedSample) {
   // Still answering the pointer after the cycles.
   drag(1, {{33 + 40, 400}, {33 + 50, 400}});  // delay
   EXPECT_FLOAT_EQ(plugin->getParameter(10), 50.0f / 185.0f);
+}
+
+// The editor at 200 %: "Zoom" in the settings store (a folder of the test's
+// own on Linux; the test prefix's registry under wine) before the plug-in
+// loads, and the host's answers to canDo "sizeWindow" and the call itself.
+class SarnelZoomedWindow : public SarnelWindowInput {
+ protected:
+  void beforeLoad() override {
+#if !defined(_WIN32)
+    const std::filesystem::path configHome =
+        std::filesystem::path(VORNHALT_BINARY_DIR) / "tests" / "sampler_editor" / "zoom-config";
+    std::filesystem::remove_all(configHome);
+    std::filesystem::create_directories(configHome);
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+#endif
+    store()->writeInteger("Sarnel", "Zoom", zoomAtLoad());
+  }
+  void TearDown() override {
+    SarnelWindowInput::TearDown();
+    store()->writeInteger("Sarnel", "Zoom", 1);
+  }
+  virtual int zoomAtLoad() const { return 2; }
+  static std::shared_ptr<platform::SettingsStore> store() {
+    static const std::shared_ptr<platform::SettingsStore> settings = platform::userSettingsStore();
+    return settings;
+  }
+  // A host that answers canDo "sizeWindow" with `canDo` and the call with `accept`.
+  void answerSizeWindow(int canDo, bool accept) {
+    plugin->setResponder([this, canDo, accept](const host::HostCall& call,
+                                               void* ptr) -> std::optional<vst::VstIntPtr> {
+      if (call.opcode == vst::audioMasterCanDo && ptr != nullptr &&
+          std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) {
+        return canDo;
+      }
+      if (call.opcode == vst::audioMasterSizeWindow) {
+        sizeWindowCalls.emplace_back(call.index, static_cast<int>(call.value));
+        return accept ? 1 : 0;
+      }
+      return std::nullopt;
+    });
+  }
+  std::pair<int, int> childSize() {
+    int width = 0, height = 0;
+    EXPECT_TRUE(parent->childSize(width, height));
+    return {width, height};
+  }
+  std::pair<int, int> editorRect() {
+    vst::ERect* rect = nullptr;
+    plugin->dispatch(vst::effEditGetRect, 0, 0, &rect);
+    return rect == nullptr ? std::pair<int, int>{0, 0} : std::pair<int, int>{rect->right, rect->bottom};
+  }
+  // The about panel (a click on the banner's "about"), then the "200 %" of its size
+  // area: panel 15, 200; area 8, 246; the choice's middle 127, 10.
+  void chooseTwoHundredPercent() {
+    click(650, 22);
+    click(15 + 8 + 127, 200 + 246 + 10);
+  }
+
+  std::vector<std::pair<int, int>> sizeWindowCalls;
+};
+
+class SarnelWindowAtFullSize : public SarnelZoomedWindow {
+ protected:
+  int zoomAtLoad() const override { return 1; }
+};
+
+TEST_F(SarnelWindowAtFullSize, ARightPressOnTheLoopGaugeSetsItsHighEnd) {
+  EXPECT_EQ(childSize(), std::make_pair(678, 497));
+  click(272 + 60, 233 + 11, 3);
+  EXPECT_FLOAT_EQ(plugin->getParameter(14), 60.0f / 185.0f);
+}
+
+TEST_F(SarnelZoomedWindow, TheDoubledWindowTakesDoubledPixelsAsTheFormPointUnderThem) {
+  // Larger than the test screen: only its upper left part is pressed.
+  EXPECT_EQ(childSize(), std::make_pair(1356, 994));
+  EXPECT_EQ(editorRect(), std::make_pair(1356, 994));
+  click(2 * (272 + 60) + 1, 2 * (233 + 11), 3);
+  EXPECT_FLOAT_EQ(plugin->getParameter(14), 60.0f / 185.0f);
+}
+
+TEST_F(SarnelWindowAtFullSize, AHostThatResizesGetsOneSizeWindowCallWhenTheUserSwitches) {
+  answerSizeWindow(1, true);
+  chooseTwoHundredPercent();
+  pump(150);
+  ASSERT_EQ(sizeWindowCalls.size(), 1u);
+  EXPECT_EQ(sizeWindowCalls[0], std::make_pair(1356, 994));
+  EXPECT_EQ(childSize(), std::make_pair(1356, 994));
+  EXPECT_EQ(editorRect(), std::make_pair(1356, 994));
+  EXPECT_EQ(store()->readInteger("Sarnel", "Zoom", 0), 2);
+}
+
+TEST_F(SarnelWindowAtFullSize, AHostThatRefusesGetsTheNewSizeAtTheNextOpen) {
+  answerSizeWindow(0, false);
+  chooseTwoHundredPercent();
+  pump(150);
+  EXPECT_TRUE(sizeWindowCalls.empty());
+  EXPECT_EQ(childSize(), std::make_pair(678, 497));
+  EXPECT_EQ(store()->readInteger("Sarnel", "Zoom", 0), 2);
+  plugin->dispatch(vst::effEditClose);
+  pump(40);
+  EXPECT_EQ(editorRect(), std::make_pair(1356, 994));
+  openEditor();
+  EXPECT_EQ(childSize(), std::make_pair(1356, 994));
 }
 
 }  // namespace

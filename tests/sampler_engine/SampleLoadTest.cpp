@@ -51,11 +51,12 @@ class SarnelSamples : public EngineTest {
   // Recreates the plug-in with a window factory that hands out `window`.
   void withWindow() {
     plugin.reset();
-    plugin = makePlugin([this](APlugin&, void*) {
-      auto made = std::make_unique<FakeWindow>();
-      window = made.get();
-      return made;
-    });
+    plugin = makePlugin({[this](APlugin&, void*, int) -> std::unique_ptr<EditorWindow> {
+                           auto made = std::make_unique<FakeWindow>();
+                           window = made.get();
+                           return made;
+                         },
+                         {}});
     plugin->dispatcher(vst::effEditOpen, 0, 0, &parentHandle, 0.0f);
     ASSERT_NE(window, nullptr);
   }

@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "framework/Opcodes.h"
 #include "host/Plugin.h"
@@ -26,6 +30,7 @@ class MarrowglintWin32Editor : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(parent.valid());
+    beforeLoad();
     plugin = host::Plugin::load(std::string(VORNHALT_PLUGIN_DIR) + "/Marrowglint.dll");
     ASSERT_NE(plugin, nullptr);
     plugin->start();
@@ -37,6 +42,7 @@ class MarrowglintWin32Editor : public ::testing::Test {
   void TearDown() override {
     if (plugin) plugin->close();
   }
+  virtual void beforeLoad() {}
   void pump(int ms = 100) {
     parent.pump([this] { plugin->dispatch(vst::effEditIdle); }, ms);
   }
@@ -136,6 +142,96 @@ TEST_F(MarrowglintWin32Editor, FiftyOpenCloseCyclesLeaveNoWindowBehind) {
   child = GetWindow(static_cast<HWND>(parent.handle()), GW_CHILD);
   click(24 + 40, 67 + 5);
   EXPECT_FLOAT_EQ(plugin->getParameter(kWav1), 0.3f);
+}
+
+// The editor at 200 %: "Zoom" in the registry before the plug-in loads (put
+// back to 1 afterwards), and a host answering canDo "sizeWindow" and the call.
+class MarrowglintWin32EditorZoom : public MarrowglintWin32Editor {
+ protected:
+  void beforeLoad() override { platform::userSettingsStore()->writeInteger("Marrowglint", "Zoom", zoomAtLoad()); }
+  void TearDown() override {
+    MarrowglintWin32Editor::TearDown();
+    platform::userSettingsStore()->writeInteger("Marrowglint", "Zoom", 1);
+  }
+  virtual int zoomAtLoad() const { return 2; }
+  void answerSizeWindow(int canDo, bool accept) {
+    plugin->setResponder(
+        [this, canDo, accept](const host::HostCall& call, void* ptr) -> std::optional<vst::VstIntPtr> {
+          if (call.opcode == vst::audioMasterCanDo && ptr != nullptr &&
+              std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) {
+            return canDo;
+          }
+          if (call.opcode == vst::audioMasterSizeWindow) {
+            sizeWindowCalls.emplace_back(call.index, static_cast<int>(call.value));
+            return accept ? 1 : 0;
+          }
+          return std::nullopt;
+        });
+  }
+  std::pair<int, int> childSize() {
+    int width = 0, height = 0;
+    EXPECT_TRUE(parent.childSize(width, height));
+    return {width, height};
+  }
+  std::pair<int, int> editorRect() {
+    vst::ERect* rect = nullptr;
+    plugin->dispatch(vst::effEditGetRect, 0, 0, &rect);
+    return rect == nullptr ? std::pair<int, int>{0, 0} : std::pair<int, int>{rect->right, rect->bottom};
+  }
+  // The info screen (Image3's left part), then the "200 %" of its size area:
+  // area 39, 264; the choice's middle 129, 8.
+  void chooseTwoHundredPercent() {
+    click(32 + 10, 324 + 5);
+    click(39 + 129, 264 + 8);
+    pump();
+  }
+  int storedZoom() { return platform::userSettingsStore()->readInteger("Marrowglint", "Zoom", -1); }
+
+  std::vector<std::pair<int, int>> sizeWindowCalls;
+};
+
+class MarrowglintWin32EditorFullSize : public MarrowglintWin32EditorZoom {
+ protected:
+  int zoomAtLoad() const override { return 1; }
+};
+
+TEST_F(MarrowglintWin32EditorZoom, TheDoubledWindowShowsBlocksAndTakesDoubledClicks) {
+  EXPECT_EQ(childSize(), std::make_pair(478, 716));
+  EXPECT_EQ(editorRect(), std::make_pair(478, 716));
+  const gui::Canvas panel = marrowglint::artwork::panel();
+  // Read in the upper part: the doubled window reaches below the host
+  // window's client area.
+  const int x = 120, y = 88;
+  for (int corner = 0; corner < 4; ++corner) {
+    EXPECT_EQ(pixel(2 * x + corner % 2, 2 * y + corner / 2), colorOf(panel.pixel(x, y)));
+  }
+  click(2 * (24 + 15) + 1, 2 * (67 + 5) + 1);  // osc1wave, second field, as at 100 %
+  EXPECT_FLOAT_EQ(plugin->getParameter(kWav1), 0.1f);
+}
+
+TEST_F(MarrowglintWin32EditorFullSize, AHostThatResizesGetsOneSizeWindowCallWhenTheUserSwitches) {
+  EXPECT_EQ(childSize(), std::make_pair(239, 358));
+  answerSizeWindow(1, true);
+  chooseTwoHundredPercent();
+  ASSERT_EQ(sizeWindowCalls.size(), 1u);
+  EXPECT_EQ(sizeWindowCalls[0], std::make_pair(478, 716));
+  EXPECT_EQ(childSize(), std::make_pair(478, 716));
+  EXPECT_EQ(editorRect(), std::make_pair(478, 716));
+  EXPECT_EQ(storedZoom(), 2);
+}
+
+TEST_F(MarrowglintWin32EditorFullSize, AHostThatRefusesGetsTheNewSizeAtTheNextOpen) {
+  answerSizeWindow(0, false);
+  chooseTwoHundredPercent();
+  EXPECT_TRUE(sizeWindowCalls.empty());
+  EXPECT_EQ(childSize(), std::make_pair(239, 358));
+  EXPECT_EQ(storedZoom(), 2);
+  plugin->dispatch(vst::effEditClose);
+  pump(40);
+  EXPECT_EQ(editorRect(), std::make_pair(478, 716));
+  ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, parent.handle()), 1);
+  pump(200);
+  EXPECT_EQ(childSize(), std::make_pair(478, 716));
 }
 
 }  // namespace

@@ -11,9 +11,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "framework/Opcodes.h"
 #include "host/Plugin.h"
@@ -96,6 +100,7 @@ class MarrowglintX11Editor : public ::testing::Test {
     std::filesystem::remove_all(configHome);
     std::filesystem::create_directories(configHome);
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    beforeLoad();
     plugin = host::Plugin::load(std::string(VORNHALT_PLUGIN_DIR) + "/Marrowglint.so");
     ASSERT_NE(plugin, nullptr);
     plugin->start();
@@ -107,6 +112,7 @@ class MarrowglintX11Editor : public ::testing::Test {
   void TearDown() override {
     if (plugin) plugin->close();
   }
+  virtual void beforeLoad() {}
   void pump(int ms = 120) {
     parent.pump([this] { plugin->dispatch(vst::effEditIdle); }, ms);
   }
@@ -210,6 +216,93 @@ TEST_F(MarrowglintX11Editor, FiftyOpenCloseCyclesLeaveNoWindowBehind) {
   pump();
   click(24 + 40, 67 + 5);  // still answers: osc1wave, last field
   EXPECT_FLOAT_EQ(plugin->getParameter(kWav1), 0.3f);
+}
+
+// The editor at 200 %: "Zoom" in the settings file before the plug-in loads,
+// and a host answering canDo "sizeWindow" and the call itself.
+class MarrowglintX11EditorZoom : public MarrowglintX11Editor {
+ protected:
+  void beforeLoad() override {
+    std::filesystem::create_directories(configHome / "Vornhalt");
+    std::ofstream(configHome / "Vornhalt" / "Marrowglint.ini") << "[Marrowglint]\nZoom=" << zoomAtLoad() << "\n";
+  }
+  virtual int zoomAtLoad() const { return 2; }
+  void answerSizeWindow(int canDo, bool accept) {
+    plugin->setResponder(
+        [this, canDo, accept](const host::HostCall& call, void* ptr) -> std::optional<vst::VstIntPtr> {
+          if (call.opcode == vst::audioMasterCanDo && ptr != nullptr &&
+              std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) {
+            return canDo;
+          }
+          if (call.opcode == vst::audioMasterSizeWindow) {
+            sizeWindowCalls.emplace_back(call.index, static_cast<int>(call.value));
+            return accept ? 1 : 0;
+          }
+          return std::nullopt;
+        });
+  }
+  std::pair<int, int> childSize() {
+    int width = 0, height = 0;
+    EXPECT_TRUE(parent.childSize(width, height));
+    return {width, height};
+  }
+  std::pair<int, int> editorRect() {
+    vst::ERect* rect = nullptr;
+    plugin->dispatch(vst::effEditGetRect, 0, 0, &rect);
+    return rect == nullptr ? std::pair<int, int>{0, 0} : std::pair<int, int>{rect->right, rect->bottom};
+  }
+  // The info screen (Image3's left part), then the "200 %" of its size area:
+  // area 39, 264; the choice's middle 129, 8.
+  void chooseTwoHundredPercent() {
+    click(32 + 10, 324 + 5);
+    click(39 + 129, 264 + 8);
+  }
+
+  std::vector<std::pair<int, int>> sizeWindowCalls;
+};
+
+class MarrowglintX11EditorFullSize : public MarrowglintX11EditorZoom {
+ protected:
+  int zoomAtLoad() const override { return 1; }
+};
+
+TEST_F(MarrowglintX11EditorZoom, TheDoubledWindowShowsBlocksAndTakesDoubledClicks) {
+  EXPECT_EQ(childSize(), std::make_pair(478, 716));
+  EXPECT_EQ(editorRect(), std::make_pair(478, 716));
+  const gui::Canvas panel = marrowglint::artwork::panel();
+  for (const auto& [x, y] : {std::pair{120, 88}, std::pair{200, 250}}) {
+    for (int corner = 0; corner < 4; ++corner) {
+      EXPECT_EQ(user.pixel(child, 2 * x + corner % 2, 2 * y + corner / 2), panel.pixel(x, y) & 0xFFFFFFu)
+          << x << ", " << y;
+    }
+  }
+  click(2 * (24 + 15) + 1, 2 * (67 + 5) + 1);  // osc1wave, second field, as at 100 %
+  EXPECT_FLOAT_EQ(plugin->getParameter(kWav1), 0.1f);
+}
+
+TEST_F(MarrowglintX11EditorFullSize, AHostThatResizesGetsOneSizeWindowCallWhenTheUserSwitches) {
+  EXPECT_EQ(childSize(), std::make_pair(239, 358));
+  answerSizeWindow(1, true);
+  chooseTwoHundredPercent();
+  ASSERT_EQ(sizeWindowCalls.size(), 1u);
+  EXPECT_EQ(sizeWindowCalls[0], std::make_pair(478, 716));
+  EXPECT_EQ(childSize(), std::make_pair(478, 716));
+  EXPECT_EQ(editorRect(), std::make_pair(478, 716));
+  EXPECT_NE(settingsText().find("Zoom=2"), std::string::npos) << settingsText();
+}
+
+TEST_F(MarrowglintX11EditorFullSize, AHostThatRefusesGetsTheNewSizeAtTheNextOpen) {
+  answerSizeWindow(0, false);
+  chooseTwoHundredPercent();
+  EXPECT_TRUE(sizeWindowCalls.empty());
+  EXPECT_EQ(childSize(), std::make_pair(239, 358));
+  EXPECT_NE(settingsText().find("Zoom=2"), std::string::npos) << settingsText();
+  plugin->dispatch(vst::effEditClose);
+  pump(40);
+  EXPECT_EQ(editorRect(), std::make_pair(478, 716));
+  ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, parent.handle()), 1);
+  pump(200);
+  EXPECT_EQ(childSize(), std::make_pair(478, 716));
 }
 
 }  // namespace

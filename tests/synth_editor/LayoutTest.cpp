@@ -41,8 +41,8 @@ TEST_F(EditorTest, ComponentsStandInTheDesignedStackingOrderAndPlaces) {
       {"glide", Rect::sized(190, 256, 26, 13)},      {"d", Rect::sized(20, 309, 100, 11)},
       {"Image1", Rect::sized(152, 304, 73, 41)},     {"Image2", Rect::sized(16, 16, 209, 25)},
       {"Image3", Rect::sized(32, 324, 65, 14)},      {"info", Rect::sized(0, 0, 239, 358)},
-      {"help", Rect::sized(0, 0, 239, 358)},         {"version", Rect::sized(93, 330, 0, 0)},
-      {"Image4", Rect::sized(16, 40, 209, 17)},
+      {"sizeArea", Rect::sized(39, 264, 160, 30)},   {"help", Rect::sized(0, 0, 239, 358)},
+      {"version", Rect::sized(93, 330, 0, 0)},       {"Image4", Rect::sized(16, 40, 209, 17)},
   };
   const auto& children = form().children();
   ASSERT_EQ(children.size(), expected.size());

@@ -40,7 +40,9 @@ TEST(SynthRealTime, NoAllocationOnTheAudioPath) {
     void copyState() override {}
     void show() override {}
   };
-  auto plugin = synthtest::makePlugin(store, [](APlugin&, void*, bool) { return std::make_unique<Window>(); });
+  auto plugin = synthtest::makePlugin(
+      store, {[](APlugin&, void*, bool, int) -> std::unique_ptr<EditorWindow> { return std::make_unique<Window>(); },
+              {}});
   plugin->dispatcher(vst::effEditOpen, 0, 0, &parent, 0.0f);
 
   // Everything the audio thread will touch is built before counting starts.

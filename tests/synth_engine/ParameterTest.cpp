@@ -389,11 +389,11 @@ class CountingWindow : public EditorWindow {
 };
 
 EditorWindowFactory countingFactory(WindowLog& log) {
-  return [&log](APlugin&, void* parent, bool wide) {
+  return {[&log](APlugin&, void* parent, bool wide, int) -> std::unique_ptr<EditorWindow> {
     log.lastWide = wide;
     log.lastParent = parent;
     return std::make_unique<CountingWindow>(log);
-  };
+  }, {}};
 }
 
 vst::ERect rectOf(APlugin& plugin) {

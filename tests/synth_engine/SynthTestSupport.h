@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Opcodes.h"
@@ -22,10 +23,14 @@ struct TestHost {
   std::string product = "Test Product";
   int wantMidiCalls = 0;
   int automateCalls = 0;
+  // canDo "sizeWindow" answers this; audioMasterSizeWindow answers `acceptSizeWindow`.
+  int canDoSizeWindow = 0;
+  bool acceptSizeWindow = true;
+  std::vector<std::pair<int, int>> sizeWindowCalls;
 };
 inline TestHost testHost;
 
-inline vst::VstIntPtr hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr value,
+inline vst::VstIntPtr hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value,
                                    void* ptr, float) {
   switch (opcode) {
     case vst::audioMasterVersion: return 2400;
@@ -37,6 +42,11 @@ inline vst::VstIntPtr hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::Vst
     case vst::audioMasterGetProductString:
       std::strcpy(static_cast<char*>(ptr), testHost.product.c_str());
       return 1;
+    case vst::audioMasterCanDo:
+      return std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? testHost.canDoSizeWindow : 0;
+    case vst::audioMasterSizeWindow:
+      testHost.sizeWindowCalls.emplace_back(static_cast<int>(index), static_cast<int>(value));
+      return testHost.acceptSizeWindow ? 1 : 0;
     default: return 0;
   }
 }
