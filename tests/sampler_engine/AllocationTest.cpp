@@ -69,7 +69,8 @@ using SarnelRealTime = EngineTest;
 
 TEST_F(SarnelRealTime, NoAllocationOnTheAudioPath) {
   plugin.reset();
-  plugin = makePlugin([](APlugin&, void*) { return std::make_unique<IdleWindow>(); });
+  plugin = makePlugin(
+      {[](APlugin&, void*, int) -> std::unique_ptr<EditorWindow> { return std::make_unique<IdleWindow>(); }, {}});
   int parent = 0;
   plugin->dispatcher(vst::effEditOpen, 0, 0, &parent, 0.0f);
   ASSERT_NE(plugin->pluginEditor()->window(), nullptr);

@@ -356,11 +356,12 @@ TEST_F(SarnelEditor, UpdatesFromTheGuiThreadAtOnceFromOthersAtTheNextIdle) {
 TEST_F(SarnelEditor, TheThreadOfTheEditorOpcodesIsTheGuiThread) {
   plugin.reset();
   std::thread constructing([this] {
-    plugin = makePlugin([this](APlugin&, void*) {
-      auto made = std::make_unique<FakeWindow>();
-      window = made.get();
-      return made;
-    });
+    plugin = makePlugin({[this](APlugin&, void*, int) -> std::unique_ptr<EditorWindow> {
+                           auto made = std::make_unique<FakeWindow>();
+                           window = made.get();
+                           return made;
+                         },
+                         {}});
   });
   constructing.join();
   plugin->dispatcher(vst::effEditOpen, 0, 0, &parentHandle, 0.0f);
