@@ -95,8 +95,9 @@ TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow)
 TPluginEditorWindow::~TPluginEditorWindow() { FormDestroy(); }
 
 void TPluginEditorWindow::FormCreate() {
-  // The sample dialog and its pre-listen setting, the drop target and the
-  // read-only file mode come with the sample and tuning file commands.
+  mplay = platform::createMediaPlayer();
+  readPreListenSetting();
+  host.window().acceptFiles([this](const std::vector<std::string>& files) { filesDropped(files); });
   led.addStrip(artwork::drawLedStrip());
   createComponents();
   wireGestures();
@@ -111,7 +112,12 @@ void TPluginEditorWindow::FormCreate() {
   DIBTimer1.setOnTimer([this](controls::TDIBTimer&) { DIBTimer1Timer(); });
 }
 
-void TPluginEditorWindow::FormDestroy() { DIBTimer1.setEnabled(false); }
+void TPluginEditorWindow::FormDestroy() {
+  DIBTimer1.setEnabled(false);
+  host.window().acceptFiles(nullptr);
+  writePreListenSetting();
+  mplay->close();
+}
 
 void TPluginEditorWindow::createComponents() {
   gui::Form& f = form();

@@ -405,16 +405,31 @@ void APlugin::commandUnload() {
   loopMarkersDirtyFlag.store(true, std::memory_order_relaxed);
 }
 
+// The late OK of the missing-sample question. Closing the window answers
+// Cancel, so nothing here outlives the editor.
+void APlugin::relocateLater(platform::MessageResult chosen, const std::string& path) {
+  if (chosen != platform::MessageResult::ok) return;
+  EditorWindow* window = openEditorWindow();
+  if (window == nullptr) return;
+  window->setSampleDialogFileName(path);
+  window->loadClick();
+}
+
 bool APlugin::loadSample(const std::string& path) { return loadSampleFile(path) == LoadResult::loaded; }
 
 APlugin::LoadResult APlugin::loadSampleFile(std::string path) {
   platform::MessageBoxService& boxes = platform::systemMessageBoxes();
   if (!fileExists(path)) {
     // A box that answers later (drawn in the editor window) cannot hold this
-    // call: until the user answers, the load counts as declined.
-    const platform::Answer<platform::MessageResult> answer =
+    // call: the load counts as declined, and OK then opens the sample dialog
+    // at the missing path, whose choice loads as command 644 does.
+    platform::Answer<platform::MessageResult> answer =
         boxes.show(missingFileText(path), "Error!", platform::MessageButtons::okCancel, platform::MessageIcon::none);
-    if (!answer.isReady() || answer.value() != platform::MessageResult::ok) return LoadResult::declined;
+    if (!answer.isReady()) {
+      answer.then([this, path](platform::MessageResult chosen) { relocateLater(chosen, path); });
+      return LoadResult::declined;
+    }
+    if (answer.value() != platform::MessageResult::ok) return LoadResult::declined;
     EditorWindow* window = openEditorWindow();
     if (window == nullptr) return LoadResult::declined;
     window->setSampleDialogFileName(path);

@@ -22,6 +22,7 @@
 
 #include "framework/AudioEffectX.h"
 #include "platform/GuiTimer.h"
+#include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
 #include "sampler/dsp/TDelayFilt.h"
 #include "sampler/dsp/TRelaxed.h"
@@ -162,6 +163,7 @@ class APlugin : public vst::AudioEffectX {
   void notifyEditor(Caller caller);
   EditorWindow* openEditorWindow() const;
   LoadResult loadSampleFile(std::string path);
+  void relocateLater(platform::MessageResult chosen, const std::string& path);
   void readControllerAssignments();
   void applySampleRateToBlocks();
 
