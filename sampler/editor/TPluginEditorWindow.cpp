@@ -95,7 +95,13 @@ TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow)
 TPluginEditorWindow::~TPluginEditorWindow() { FormDestroy(); }
 
 void TPluginEditorWindow::FormCreate() {
+#ifdef _WIN32
   mplay = platform::createMediaPlayer();
+#else
+  // No media service to rely on: pre-listen plays through the instrument's
+  // own output, so it reaches whatever the host plays to.
+  mplay = platform::createMediaPlayer(plugin.preListen());
+#endif
   readPreListenSetting();
   host.window().acceptFiles([this](const std::vector<std::string>& files) { filesDropped(files); });
   led.addStrip(artwork::drawLedStrip());

@@ -868,6 +868,7 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
       std::fill(outL, outL + frames, 0.0f);
       std::fill(outR, outR + frames, 0.0f);
     }
+    preListenClip.mixInto(outL, outR, frames, renderSampleRate.load(std::memory_order_relaxed));
     releaseSample();
     return;
   }
@@ -906,6 +907,7 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
                span, accumulate);
     i += span;
   }
+  preListenClip.mixInto(outL, outR, frames, renderSampleRate.load(std::memory_order_relaxed));
   releaseSample();
 }
 

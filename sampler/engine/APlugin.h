@@ -30,6 +30,7 @@
 #include "sampler/engine/APluginProgram.h"
 #include "sampler/engine/EditorWindow.h"
 #include "sampler/engine/ParameterTable.h"
+#include "sampler/engine/TPreListen.h"
 #include "sampler/engine/TSampleExchange.h"
 #include "sampler/engine/TVoiceBank.h"
 
@@ -111,6 +112,9 @@ class APlugin : public vst::AudioEffectX {
   const APluginProgram& program() const { return *programs[0]; }
   APluginEditor* pluginEditor() const;
   platform::SettingsStore& settings() { return *settingsStore; }
+  // Pre-listening mixed into the output (the editor's on systems without a
+  // media service).
+  TPreListen& preListen() { return preListenClip; }
   // Any thread, the following.
   bool isAudioEnabled() const noexcept { return audioEnabled.load(std::memory_order_relaxed); }
   bool isNoSample() const noexcept { return noSample.load(std::memory_order_relaxed); }
@@ -217,6 +221,7 @@ class APlugin : public vst::AudioEffectX {
   // The sample: the GUI thread publishes, the audio thread holds one block
   // from the start of processEvents or a render block to its end.
   TSampleExchange sampleExchange;
+  TPreListen preListenClip;
   const TSampleBlock* heldSample = nullptr;  // audio thread
   std::uint64_t voicesSerial = 0;            // the sample the voices play (audio thread)
   std::atomic<std::int32_t> outputChannels{0};

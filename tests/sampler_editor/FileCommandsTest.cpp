@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +15,7 @@
 #include "sampler/editor/artwork/Palette.h"
 #include "sampler/engine/ParameterTable.h"
 #include "tests/sampler_editor/EditorFixture.h"
+#include "tests/sampler_engine/SarnelTestSupport.h"
 
 namespace sarneleditortest {
 namespace {
@@ -246,6 +249,49 @@ TEST_F(FileCommandsTest, ThePreListenSettingIsReadAtCreationAndWrittenAtDestruct
   open();
   EXPECT_FALSE(window().preListenChecked());
 }
+
+#ifndef _WIN32
+// A sample dialog that stays open until the test answers it, so the host's
+// process calls run while it is open (as with the browser drawn in the window).
+class HeldFileDialog final : public platform::FileDialogService {
+ public:
+  platform::Answer<platform::FileOpenResult> open(const platform::FileOpenRequest& r) override {
+    request = r;
+    return platform::Answer<platform::FileOpenResult>(slot);
+  }
+  platform::FileOpenRequest request;
+  platform::AnswerSlot<platform::FileOpenResult> slot;
+};
+
+TEST_F(FileCommandsTest, WithoutAMediaServicePreListenPlaysThroughTheOutputWhileTheDialogIsOpen) {
+  platform::setMediaPlayerFactoryForTesting(nullptr);
+  close();
+  open();  // the window now plays through the engine
+  HeldFileDialog held;
+  platform::setFileDialogServiceForTesting(&held);
+  const std::string clip = wave("listen.wav", 0.5f);
+  auto peak = [&] {
+    std::vector<float> left, right;
+    sarneltest::render(*plugin, 2048, left, right);
+    float most = 0.0f;
+    for (float v : left) most = std::max(most, std::fabs(v));
+    return most;
+  };
+  EXPECT_LT(peak(), 0.01f);
+  menu(0);
+  ASSERT_TRUE(held.request.onSelectionChange);
+  EXPECT_NE(held.request.checkBoxCaption.find("output"), std::string::npos);
+  held.request.onSelectionChange(clip, false);  // unticked: silent
+  EXPECT_LT(peak(), 0.01f);
+  held.request.onSelectionChange(clip, true);
+  EXPECT_GT(peak(), 0.4f);
+  held.slot.give(platform::FileOpenResult{false, clip, true});
+  EXPECT_LT(peak(), 0.01f);  // the dialog closed: silent
+  EXPECT_EQ(plugin->getSamplePath(), "");
+  platform::setFileDialogServiceForTesting(&dialogs);
+  platform::setMediaPlayerFactoryForTesting(&dialogs);
+}
+#endif
 
 class MissingSampleTest : public FileCommandsTest {
  protected:
