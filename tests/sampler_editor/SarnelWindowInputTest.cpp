@@ -7,13 +7,16 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#include <shlobj.h>
 #else
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #endif
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -302,6 +305,191 @@ TEST_F(SarnelModalInput, AMenuChoiceByMouse) {
   EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.4375f);
 }
 
+// The dialogs of the file commands, answered one after another from
+// within the system's modal loops: each step waits for a dialog of its
+// caption, puts a text into one of its controls or clicks its check box,
+// and closes it with a button.
+struct DialogStep {
+  std::wstring caption;
+  int textControl = 0;  // with `text`
+  std::wstring text;
+  bool clickCheckBox = false;
+  int button = IDOK;
+};
+std::vector<DialogStep>* pendingSteps = nullptr;
+std::size_t stepsDone = 0;
+
+// The pre-listen check box: a button of the system dialog itself.
+HWND checkBoxOf(HWND dialog) {
+  for (HWND child = FindWindowExW(dialog, nullptr, L"Button", nullptr); child != nullptr;
+       child = FindWindowExW(dialog, child, L"Button", nullptr)) {
+    wchar_t caption[128] = {};
+    GetWindowTextW(child, caption, 128);
+    if (wcsncmp(caption, L"Pre-Listen", 10) == 0) return child;
+  }
+  return nullptr;
+}
+
+VOID CALLBACK answerSteps(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (stepsDone >= pendingSteps->size()) {
+    KillTimer(nullptr, timer);
+    return;
+  }
+  const DialogStep& step = (*pendingSteps)[stepsDone];
+  HWND dialog = FindWindowW(L"#32770", step.caption.c_str());
+  if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+  if (step.textControl != 0) SetDlgItemTextW(dialog, step.textControl, step.text.c_str());
+  if (step.clickCheckBox) {
+    HWND box = checkBoxOf(dialog);
+    if (box == nullptr) return;  // not laid out yet
+    SendMessageW(box, BM_CLICK, 0, 0);
+  }
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
+  ++stepsDone;
+}
+
+constexpr int kFileNameControl = 0x47C;  // the open dialog's file name box
+
+class SarnelFileCommands : public SarnelWindowInput {
+ protected:
+  // Arms the steps, runs `action` (which opens the first dialog) and lets
+  // the modal loops answer them.
+  template <class Action>
+  void answering(std::vector<DialogStep> steps, Action action) {
+    dialogSteps = std::move(steps);
+    pendingSteps = &dialogSteps;
+    stepsDone = 0;
+    SetTimer(nullptr, 0, 50, answerSteps);
+    action();
+    pump(300);
+    pendingSteps = nullptr;
+  }
+  void doubleClickDisplay() {
+    HWND child = GetWindow(static_cast<HWND>(parent->handle()), GW_CHILD);
+    PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 120));
+    PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(100, 120));
+    PostMessageW(child, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 120));
+    PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(100, 120));
+    pump(100);
+  }
+  // The engine's sample path, read back through its parameters.
+  std::string samplePath() {
+    std::string path;
+    for (int i = 0; i < 256; ++i) {
+      const int byte = static_cast<int>(plugin->getParameter(30 + i) * 255.0f + 0.5f);
+      if (byte == 0) break;
+      path.push_back(static_cast<char>(byte));
+    }
+    return path;
+  }
+  void setProgramPath(const std::string& path) {
+    for (int i = 0; i < 256; ++i) {
+      const int byte = i < static_cast<int>(path.size()) ? static_cast<unsigned char>(path[static_cast<std::size_t>(i)]) : 0;
+      plugin->setParameter(30 + i, static_cast<float>(byte) / 255.0f);
+    }
+  }
+  // A real drop: a DROPFILES block the window takes apart with the system's
+  // own functions.
+  void dropFiles(const std::vector<std::string>& files) {
+    std::wstring names;
+    for (const std::string& f : files) names += std::wstring(f.begin(), f.end()) + L'\0';
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    HWND child = GetWindow(static_cast<HWND>(parent->handle()), GW_CHILD);
+    PostMessageW(child, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    pump(150);
+  }
+  std::string preListenSetting() {
+    wchar_t value[16] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vornhalt\\Sarnel", L"PreListen", RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
+      return {};
+    }
+    return std::string(value, value + wcslen(value));
+  }
+  std::vector<DialogStep> dialogSteps;
+  sarneltest::TempDir dir;
+};
+
+std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+TEST_F(SarnelFileCommands, TheRealDialogLoadsTheTypedFile) {
+  const std::string path = dir.file("dialog.wav");
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(5000), 2);
+  answering({{L"Load WAV file...", kFileNameControl, wide(path)}}, [&] { doubleClickDisplay(); });
+  EXPECT_EQ(stepsDone, 1u);
+  EXPECT_EQ(samplePath(), path);
+  // A right release over the display unloads: loop high goes back to its end.
+  plugin->setParameter(14, 0.5f);
+  click(100, 120, 3);
+  pump(200);
+  EXPECT_EQ(plugin->getParameter(14), 1.0f);
+}
+
+TEST_F(SarnelFileCommands, TheCheckBoxIsToggledAndItsSettingKept) {
+  const std::string before = preListenSetting();
+  answering({{L"Load WAV file...", 0, {}, true, IDCANCEL}}, [&] { doubleClickDisplay(); });
+  EXPECT_EQ(stepsDone, 1u);
+  plugin->dispatch(vst::effEditClose);
+  pump(50);
+  const std::string after = preListenSetting();
+  EXPECT_EQ(after, before == "1" ? "0" : "1");
+  openEditor();
+  // Toggled back, so the next run starts as this one did.
+  answering({{L"Load WAV file...", 0, {}, true, IDCANCEL}}, [&] { doubleClickDisplay(); });
+  plugin->dispatch(vst::effEditClose);
+  pump(50);
+  EXPECT_EQ(preListenSetting(), before.empty() ? "0" : before);
+  openEditor();
+}
+
+TEST_F(SarnelFileCommands, ADroppedWavLoadsAndATuningFileTunes) {
+  const std::string path = dir.file("dropped.wav");
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(3000), 2);
+  const std::string tuning = dir.file("steep.tun");
+  {
+    std::FILE* f = std::fopen(tuning.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Exact Tuning]\nbasefreq=20000\nnote 0=0\nnote 1=1200\n", f);
+    std::fclose(f);
+  }
+  dropFiles({path, tuning});
+  EXPECT_EQ(samplePath(), path);
+  dropFiles({tuning, path});
+  EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
+  EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
+}
+
+TEST_F(SarnelFileCommands, TheMissingSamplePromptAnsweredCancelThenOk) {
+  const std::string kept = dir.file("kept.wav");
+  sarneltest::writeFloatWave(kept, sarneltest::stereoRamp(3000), 2);
+  const std::string found = dir.file("found.wav");
+  sarneltest::writeFloatWave(found, sarneltest::stereoRamp(2000), 2);
+  // A project's sample first, so the restore timer has done its one load.
+  setProgramPath(kept);
+  plugin->setParameter(643, 1.0f);
+  pump(300);
+  ASSERT_EQ(samplePath(), kept);
+  const std::string missing = dir.file("gone.wav");
+  answering({{L"Error!", 0, {}, false, IDCANCEL}}, [&] {
+    setProgramPath(missing);
+    plugin->setParameter(643, 1.0f);
+  });
+  EXPECT_EQ(stepsDone, 1u);
+  answering({{L"Error!", 0, {}, false, IDOK}, {L"Load WAV file...", kFileNameControl, wide(found)}}, [&] {
+    setProgramPath(missing);
+    plugin->setParameter(643, 1.0f);
+  });
+  EXPECT_EQ(stepsDone, 2u);
+  EXPECT_EQ(samplePath(), found);
+}
+
 }  // namespace
 
 #endif
@@ -322,6 +510,74 @@ class SarnelDrawnBoxInput : public SarnelWindowInput {
     }
   }
 };
+
+// The sample and tuning browsers drawn in the window, walked by keys.
+class SarnelBrowserInput : public SarnelDrawnBoxInput {
+ protected:
+  // Types plain text (letters, digits and the characters of a path).
+  void typeText(const std::string& text) {
+    for (char c : text) {
+      KeySym k = NoSymbol;
+      switch (c) {
+        case '/': k = XK_slash; break;
+        case '.': k = XK_period; break;
+        case '-': k = XK_minus; break;
+        default: k = static_cast<KeySym>(static_cast<unsigned char>(c)); break;
+      }
+      pointer.key(k, true);
+      pointer.key(k, false);
+      pump(5);
+    }
+    pump(100);
+  }
+  // The menu button, then its item by keys: Down once per item, Return.
+  void mainMenu(int item) {
+    click(534 + 10, 396 + 10);
+    pump(200);
+    for (int i = 0; i <= item; ++i) type({XK_Down});
+    type({XK_Return});
+    pump(200);
+  }
+  std::string samplePath() {
+    std::string path;
+    for (int i = 0; i < 256; ++i) {
+      const int byte = static_cast<int>(plugin->getParameter(30 + i) * 255.0f + 0.5f);
+      if (byte == 0) break;
+      path.push_back(static_cast<char>(byte));
+    }
+    return path;
+  }
+  sarneltest::TempDir dir;
+};
+
+TEST_F(SarnelBrowserInput, AFolderTypedThenAFileChosenFromTheListLoads) {
+  const std::string path = dir.file("browsed.wav");
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(4000), 2);
+  mainMenu(0);
+  // The field has the keyboard with its text selected: the folder's path
+  // replaces it, Return opens that folder, Tab goes to the list, Down
+  // selects its one file and Return loads it.
+  typeText(path.substr(0, path.find_last_of('/')));
+  type({XK_Return, XK_Tab, XK_Down, XK_Return});
+  pump(300);
+  EXPECT_EQ(samplePath(), path);
+}
+
+TEST_F(SarnelBrowserInput, ATuningFileTypedIntoTheTuningBrowser) {
+  const std::string tuning = dir.file("steep.tun");
+  {
+    std::FILE* f = std::fopen(tuning.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Exact Tuning]\nbasefreq=20000\nnote 0=0\nnote 1=1200\n", f);
+    std::fclose(f);
+  }
+  mainMenu(1);
+  typeText(tuning);
+  type({XK_Return});
+  pump(300);
+  EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
+  EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
+}
 
 TEST_F(SarnelDrawnBoxInput, ARootKeyTypedIntoTheNewKeyBox) {
   pointer.key(XK_Control_L, true);
