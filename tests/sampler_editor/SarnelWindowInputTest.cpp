@@ -13,11 +13,15 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #endif
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -577,6 +581,63 @@ TEST_F(SarnelBrowserInput, ATuningFileTypedIntoTheTuningBrowser) {
   pump(300);
   EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
   EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
+}
+
+// Pre-listen ticked in the settings the window reads when it is created
+// (a configuration folder of the test's own).
+class SarnelPreListenInput : public SarnelBrowserInput {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    if (old != nullptr) previousConfig = old;
+    const std::string config = dir.file("config");
+    std::filesystem::create_directories(config + "/Vornhalt");
+    std::FILE* f = std::fopen((config + "/Vornhalt/Sarnel.ini").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Sarnel]\nPreListen=1\n", f);
+    std::fclose(f);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    SarnelBrowserInput::SetUp();
+  }
+  void TearDown() override {
+    SarnelBrowserInput::TearDown();
+    if (previousConfig) {
+      setenv("XDG_CONFIG_HOME", previousConfig->c_str(), 1);
+    } else {
+      unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+  // The loudest sample of the host's next process calls.
+  float renderedPeak() {
+    std::vector<float> left(512), right(512), inL(512), inR(512);
+    float* in[2] = {inL.data(), inR.data()};
+    float* out[2] = {left.data(), right.data()};
+    float peak = 0.0f;
+    for (int block = 0; block < 4; ++block) {
+      plugin->processReplacing(in, out, 512);
+      for (float v : left) peak = std::max(peak, std::fabs(v));
+      pump(5);
+    }
+    return peak;
+  }
+  std::optional<std::string> previousConfig;
+};
+
+TEST_F(SarnelPreListenInput, HeardInTheOutputWhileTheBrowserIsOpenAndSilentAfter) {
+  const std::string path = dir.file("listen.wav");
+  sarneltest::writeFloatWave(path, std::vector<float>(3 * 44100, 0.5f), 1);
+  EXPECT_LT(renderedPeak(), 0.01f);
+  mainMenu(0);
+  typeText(path.substr(0, path.find_last_of('/')));
+  // Opens the folder and walks past its "config" folder to the file.
+  type({XK_Return, XK_Tab, XK_Down, XK_Down});
+  pump(100);
+  EXPECT_GT(renderedPeak(), 0.4f);
+  EXPECT_GT(renderedPeak(), 0.4f);  // still playing
+  type({XK_Escape});
+  pump(100);
+  EXPECT_LT(renderedPeak(), 0.01f);
+  EXPECT_EQ(samplePath(), "");
 }
 
 TEST_F(SarnelDrawnBoxInput, ARootKeyTypedIntoTheNewKeyBox) {
