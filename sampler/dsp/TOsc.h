@@ -24,8 +24,9 @@ class TOsc {
 
   // Cycles per second, limited to 0.00001 ... 100 (NaN gives the minimum);
   // restarts the cycle at phase 0. Any thread: a change that meets a tick on
-  // the audio thread may lose its restart, and the oscillator then goes on
-  // from where it was at the new frequency.
+  // the audio thread may see that tick write its counter back; the next tick
+  // then goes on from there at the new frequency when that lies inside the
+  // new cycle, and restarts the cycle otherwise.
   void setFrequency(float f) noexcept;
   // Phase 0 ... 1 that resetPhase returns to (NaN gives 0); also moves there. Any thread.
   void setStartPhase(float x) noexcept;

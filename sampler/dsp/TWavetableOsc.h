@@ -57,9 +57,15 @@ class TWavetableOsc : public TOsc {
 inline float TWavetableOsc::tickValue() noexcept {
   const float period = static_cast<float>(sampleRate) / frequency;
   float steps = counter;
+  // A counter beyond the period is a restart that a frequency change from
+  // another thread asked for and this thread's previous step overwrote: the
+  // step restarts the cycle instead of wrapping once per stale period (tens
+  // of thousands of times, with a random draw each, after a slow rate).
+  if (!(steps <= period)) steps = 0.0f;
   const float reached = steps / period;
   phase = reached;
   steps += 1.0f;
+  // At most 1 + 1 / period rounds: the period is at least 1 / 100 step.
   while (steps > period) {
     steps -= period;
     noiseValue = TRandom::next();
@@ -68,10 +74,7 @@ inline float TWavetableOsc::tickValue() noexcept {
 
   const std::int32_t wave = waveIndex;
   if (wave > kWaveTriangle) return noiseValue;
-  // The phase is at most 1 by construction; the limit keeps the index inside
-  // the table should a frequency change from another thread meet this step.
-  const float bounded = reached < 1.0f ? reached : 1.0f;
-  std::int32_t index = static_cast<std::int32_t>(std::nearbyint(static_cast<float>(tableLength) * bounded));
+  std::int32_t index = static_cast<std::int32_t>(std::nearbyint(static_cast<float>(tableLength) * reached));
   if (index >= tableLength) index -= tableLength;
   return tables[static_cast<std::size_t>(wave) * static_cast<std::size_t>(tableLength) +
                 static_cast<std::size_t>(index)];

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <thread>
 
 #include "framework/HostText.h"
 #include "framework/Opcodes.h"
@@ -66,6 +68,22 @@ std::string tooLongPathText(const std::string& path) {
          " bytes long. A project keeps at most 255 bytes of it and could not find the sample again, so it "
          "was not loaded:\n\r" +
          path;
+}
+
+// Set while a headless resume loads on this thread: its questions and
+// reports go to standard error instead of boxes (see resume).
+thread_local bool quietLoads = false;
+
+// The message of the exception being handled, on standard error. Call
+// inside a catch block only.
+void reportQuietly() noexcept {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "Sarnel: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "Sarnel: the sample could not be loaded\n");
+  }
 }
 
 }  // namespace
@@ -417,19 +435,31 @@ void APlugin::relocateLater(platform::MessageResult chosen, const std::string& p
 
 bool APlugin::loadSample(const std::string& path) { return loadSampleFile(path) == LoadResult::loaded; }
 
-APlugin::LoadResult APlugin::loadSampleFile(std::string path) {
-  platform::MessageBoxService& boxes = platform::systemMessageBoxes();
-  if (!fileExists(path)) {
-    // A box that answers later (drawn in the editor window) cannot hold this
-    // call: the load counts as declined, and OK then opens the sample dialog
-    // at the missing path, whose choice loads as command 644 does.
-    platform::Answer<platform::MessageResult> answer =
-        boxes.show(missingFileText(path), "Error!", platform::MessageButtons::okCancel, platform::MessageIcon::none);
-    if (!answer.isReady()) {
-      answer.then([this, path](platform::MessageResult chosen) { relocateLater(chosen, path); });
-      return LoadResult::declined;
+// Every failure stays here: the reader's numbered message, a lack of
+// memory anywhere on the way (the path's copies, the decoded floats) and a
+// failing box go to the user, never into the host.
+APlugin::LoadResult APlugin::loadSampleFile(const std::string& path) noexcept {
+  try {
+    return readAndPublishSample(path);
+  } catch (...) {
+    if (quietLoads) {
+      reportQuietly();
+    } else {
+      platform::reportCurrentException();
     }
-    if (answer.value() != platform::MessageResult::ok) return LoadResult::declined;
+    return LoadResult::failed;
+  }
+}
+
+APlugin::LoadResult APlugin::readAndPublishSample(const std::string& requested) {
+  std::string path = requested;
+  if (!fileExists(path)) {
+    // A late OK opens the sample dialog at the missing path, whose choice
+    // loads as command 644 does; for now the load counts as declined.
+    const platform::MessageResult answer =
+        tellUser(missingFileText(path), platform::MessageButtons::okCancel, platform::MessageIcon::none,
+                 [this, path](platform::MessageResult chosen) { relocateLater(chosen, path); });
+    if (answer != platform::MessageResult::ok) return LoadResult::declined;
     EditorWindow* window = openEditorWindow();
     if (window == nullptr) return LoadResult::declined;
     window->setSampleDialogFileName(path);
@@ -441,22 +471,15 @@ APlugin::LoadResult APlugin::loadSampleFile(std::string path) {
   // Refused before anything is freed: cut to 255 bytes it would name another
   // file, or none, when the project is opened again.
   if (path.size() > static_cast<std::size_t>(kMaxPathLength)) {
-    boxes.show(tooLongPathText(path), "Error!", platform::MessageButtons::ok, platform::MessageIcon::error);
+    tellUser(tooLongPathText(path), platform::MessageButtons::ok, platform::MessageIcon::error);
     return LoadResult::declined;
   }
 
   samplePath = path;
   sampleExchange.publish(nullptr);
-  std::unique_ptr<TSampleBlock> block;
-  try {
-    WaveFileData wave = readWaveFile(path);
-    block = makeSampleBlock(std::move(wave.samples), wave.channels, wave.sampleRate);
-  } catch (...) {
-    // The reader's numbered message (or a lack of memory) goes to the user,
-    // never into the host.
-    platform::reportCurrentException();
-    return LoadResult::failed;
-  }
+  WaveFileData wave = readWaveFile(path);
+  std::unique_ptr<TSampleBlock> block = makeSampleBlock(std::move(wave.samples), wave.channels, wave.sampleRate);
+  // Nothing below can fail.
   outputChannels.store(block->channels, std::memory_order_relaxed);
   sampleExchange.publish(std::move(block));
   noSample.store(false, std::memory_order_relaxed);
@@ -475,10 +498,54 @@ APlugin::LoadResult APlugin::loadSampleFile(std::string path) {
 }
 
 void APlugin::sampleTimerTick() {
-  sampleExchange.collect();
+  collectRetiredSamples();
   if (programs[0]->path().empty()) return;
   sampleTimer.stop();
+  // Loaded already when a headless resume read it (see resume).
+  if (restoredLoad.exchange(RestoredLoad::done) == RestoredLoad::done) return;
   applyParameter(kCommandLoadProgramSample, 1.0f, Caller::other);
+}
+
+// The GUI thread skips a collect while a headless resume publishes on its
+// own thread; the next call collects instead.
+void APlugin::collectRetiredSamples() noexcept {
+  if (exchangeBusy.test_and_set(std::memory_order_acquire)) return;
+  sampleExchange.collect();
+  exchangeBusy.clear(std::memory_order_release);
+}
+
+// A restored path, loaded on the thread of a host that never runs a GUI
+// thread: no box, no window; what a box would say goes to standard error.
+void APlugin::loadRestoredSampleQuietly() {
+  // Undone however the load ends.
+  struct QuietScope {
+    std::atomic_flag& busy;
+    explicit QuietScope(std::atomic_flag& flag) : busy(flag) {
+      while (busy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();  // a collect, briefly
+      quietLoads = true;
+    }
+    ~QuietScope() {
+      quietLoads = false;
+      busy.clear(std::memory_order_release);
+    }
+  } scope(exchangeBusy);
+  applyParameter(kCommandLoadProgramSample, 1.0f, Caller::other);
+}
+
+platform::MessageResult APlugin::tellUser(const std::string& text, platform::MessageButtons buttons,
+                                          platform::MessageIcon icon,
+                                          std::function<void(platform::MessageResult)> lateAnswer) {
+  if (quietLoads) {
+    std::fprintf(stderr, "Sarnel: %s\n", text.c_str());
+    return platform::MessageResult::cancel;
+  }
+  // A box that answers later (drawn in the editor window) cannot hold this
+  // call: until the user answers, it counts as dismissed, and the answer
+  // goes to `lateAnswer` when it comes.
+  platform::Answer<platform::MessageResult> answer = platform::systemMessageBoxes().show(text, "Error!", buttons, icon);
+  if (answer.isReady()) return answer.value();
+  if (lateAnswer) answer.then(std::move(lateAnswer));
+  return platform::dismissedAnswer(buttons);
 }
 
 // ---------------------------------------------------------------------------
@@ -558,19 +625,34 @@ void APlugin::suspend() { resumed = false; }
 
 // Hosts restore the parameters and then resume; some render at once without
 // any other GUI-thread call in between (an offline export), so a restored
-// path still waiting for the timer is loaded here.
+// path still waiting for the timer is loaded now. Files and boxes belong to
+// the GUI thread: resumed on another thread, the load waits for the next
+// GUI-thread call, unless the host has never shown a GUI thread (no editor
+// opcode so far: a headless export), which may never make one; then the
+// file is read here without any box.
 void APlugin::resume() {
   resumed = true;
   applySampleRateToBlocks();
   wantEvents(1);
-  if (sampleTimer.isRunning() && !programs[0]->path().empty()) sampleTimerTick();
+  if (restoredLoad.load() != RestoredLoad::waiting || programs[0]->path().empty()) return;
+  if (onGuiThread()) {
+    sampleTimerTick();
+  } else if (guiThread.shownByHost()) {
+    RestoredLoad expected = RestoredLoad::waiting;
+    restoredLoad.compare_exchange_strong(expected, RestoredLoad::posted);
+  } else {
+    RestoredLoad expected = RestoredLoad::waiting;
+    if (restoredLoad.compare_exchange_strong(expected, RestoredLoad::done)) loadRestoredSampleQuietly();
+  }
 }
 
 vst::VstIntPtr APlugin::dispatcher(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
                                    float opt) {
+  guiThread.follow(opcode);
   if (opcode != vst::effProcessEvents && opcode != vst::effClose && onGuiThread()) {
     platform::serviceGuiTimers();
-    sampleExchange.collect();
+    collectRetiredSamples();
+    if (restoredLoad.load() == RestoredLoad::posted) sampleTimerTick();  // resumed on another thread
   }
   return vst::AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
 }
@@ -605,15 +687,14 @@ void APlugin::applySampleRateToBlocks() {
 // Audio thread: requests, MIDI
 
 // Takes what other threads asked for and the current sample, which stays
-// held until releaseSample(). The requests are read first: a request posted
-// after a load (command 950) then always finds that load's sample.
-const TSampleBlock* APlugin::takeRequests() noexcept {
+// held until releaseSample(reader). The requests are read first: a request
+// posted after a load (command 950) then always finds that load's sample.
+const TSampleBlock* APlugin::takeRequests(TSampleReader reader) noexcept {
   const std::uint32_t requests = pendingRequests.exchange(0, std::memory_order_acquire);
   const int play5 = pendingPlay[0].exchange(kPlayNone, std::memory_order_acquire);
   const int play6 = pendingPlay[1].exchange(kPlayNone, std::memory_order_acquire);
 
-  const TSampleBlock* block = sampleExchange.acquire();
-  heldSample = block;
+  const TSampleBlock* block = sampleExchange.acquire(reader);
   if (block != nullptr && block->serial != voicesSerial) {
     // A new sample: every voice stops and returns to its start.
     voices.stopAll();
@@ -622,16 +703,11 @@ const TSampleBlock* APlugin::takeRequests() noexcept {
   if ((requests & kRequestAllNotesOff) != 0) allNotesOff();
   if ((requests & kRequestClearReverse) != 0) voices.clearReverse();
   if ((requests & kRequestEvaluateLfo) != 0) lfoTickCount = kLfoInterval;
-  if (play5 == kPlayStart) startPlayVoice(kVoicePlay5, kPlayNote5);
+  if (play5 == kPlayStart) startPlayVoice(block, kVoicePlay5, kPlayNote5);
   if (play5 == kPlayRelease) voices.gateOff(kVoicePlay5);
-  if (play6 == kPlayStart) startPlayVoice(kVoicePlay6, kPlayNote6);
+  if (play6 == kPlayStart) startPlayVoice(block, kVoicePlay6, kPlayNote6);
   if (play6 == kPlayRelease) voices.gateOff(kVoicePlay6);
   return block;
-}
-
-void APlugin::releaseSample() noexcept {
-  heldSample = nullptr;
-  sampleExchange.release();
 }
 
 void APlugin::allNotesOff() noexcept {
@@ -642,28 +718,37 @@ void APlugin::allNotesOff() noexcept {
   delayRight->resetFilter();
 }
 
-void APlugin::startPlayVoice(int voice, std::int32_t note) noexcept {
-  voices.restart(voice, note, startIndexForNewVoice());
+void APlugin::startPlayVoice(const TSampleBlock* block, int voice, std::int32_t note) noexcept {
+  voices.restart(voice, note, startIndexForNewVoice(block));
 }
 
-std::int64_t APlugin::startIndexForNewVoice() const noexcept {
-  if (heldSample == nullptr || heldSample->length < 1) return 0;
-  const TVoiceContext c = makeVoiceContext(*heldSample, renderSampleRate.load(std::memory_order_relaxed),
+std::int64_t APlugin::startIndexForNewVoice(const TSampleBlock* block) const noexcept {
+  if (block == nullptr || block->length < 1) return 0;
+  const TVoiceContext c = makeVoiceContext(*block, renderSampleRate.load(std::memory_order_relaxed),
                                            params[kPitch], params[kInterpolation], params[kLoopMode],
                                            params[kLoopLow], params[kLoopHigh]);
   return c.startIndex();
 }
 
 void APlugin::gateVoice(int voice, std::int32_t note, float ratio, float velocity, std::int32_t gate) noexcept {
+  if (gate <= 0) {
+    gateVoiceWith(nullptr, voice, note, ratio, velocity, gate);
+    return;
+  }
+  const TSampleBlock* block = sampleExchange.acquire(TSampleReader::gate);
+  gateVoiceWith(block, voice, note, ratio, velocity, gate);
+  releaseSample(TSampleReader::gate);
+}
+
+// `block` is the sample the caller holds (it places a new voice's start).
+void APlugin::gateVoiceWith(const TSampleBlock* block, int voice, std::int32_t note, float ratio, float velocity,
+                            std::int32_t gate) noexcept {
   if (voice < 0 || voice >= kNumVoices) return;
   if (gate <= 0) {
     voices.gateOff(voice);
     return;
   }
-  const bool holding = heldSample != nullptr;
-  if (!holding) heldSample = sampleExchange.acquire();
-  voices.gateOn(voice, note, ratio, velocity, startIndexForNewVoice());
-  if (!holding) releaseSample();
+  voices.gateOn(voice, note, ratio, velocity, startIndexForNewVoice(block));
 }
 
 // tuning[key] / tuning[root], the root's frequency kept at or above 1e-7.
@@ -680,7 +765,7 @@ std::int32_t APlugin::glideSamples() const noexcept {
 
 vst::VstInt32 APlugin::processEvents(vst::VstEvents* events) {
   if (events == nullptr) return 1;
-  takeRequests();
+  const TSampleBlock* block = takeRequests(TSampleReader::events);
   // The host's list runs past the two slots the record declares: index it
   // through a pointer, not the declared array.
   vst::VstEvent* const* list = events->events;
@@ -691,13 +776,13 @@ vst::VstInt32 APlugin::processEvents(vst::VstEvents* events) {
     const auto status = static_cast<std::uint8_t>(midi->midiData[0]);
     const auto data1 = static_cast<std::uint8_t>(midi->midiData[1]);
     const auto data2 = static_cast<std::uint8_t>(midi->midiData[2]);
-    handleMidi(static_cast<std::uint8_t>(status & 0xF0), data1, data2);
+    handleMidi(block, static_cast<std::uint8_t>(status & 0xF0), data1, data2);
   }
-  releaseSample();
+  releaseSample(TSampleReader::events);
   return 1;
 }
 
-void APlugin::handleMidi(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) noexcept {
+void APlugin::handleMidi(const TSampleBlock* block, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) noexcept {
   const bool monophonic = params[kPortamento] >= 0.5f;
   if (status == 0x90 && data2 > 0) {
     const int key = data1 & 0x7F;
@@ -706,11 +791,11 @@ void APlugin::handleMidi(std::uint8_t status, std::uint8_t data1, std::uint8_t d
     const float ratio = pitchRatio(key);
     if (!monophonic) {
       const std::int32_t voice = voices.lowestFreeVoice();
-      if (voice >= 0) gateVoice(voice, key, ratio, velocity, 1);  // all 33 busy: dropped
+      if (voice >= 0) gateVoiceWith(block, voice, key, ratio, velocity, 1);  // all 33 busy: dropped
     } else if (!voices.isActive(0)) {
       glideFrom = glideTo = ratio;
       glideCount = 0;
-      gateVoice(0, key, ratio, velocity, 1);
+      gateVoiceWith(block, 0, key, ratio, velocity, 1);
     } else {
       // Glide to the new note; voice 0 keeps its note, position and envelope.
       glideFrom = voices.ratio[0];
@@ -724,10 +809,10 @@ void APlugin::handleMidi(std::uint8_t status, std::uint8_t data1, std::uint8_t d
     const int key = data1 & 0x7F;
     if (!monophonic) {
       for (int v = 0; v < kNumVoices; ++v) {
-        if (voices.note[static_cast<std::size_t>(v)] == key) gateVoice(v, key, 0.0f, 0.0f, 0);
+        if (voices.note[static_cast<std::size_t>(v)] == key) gateVoiceWith(block, v, key, 0.0f, 0.0f, 0);
       }
     } else if (key == voices.note[0]) {
-      gateVoice(0, key, 0.0f, 0.0f, 0);
+      gateVoiceWith(block, 0, key, 0.0f, 0.0f, 0);
     } else if (voices.isActive(0)) {
       // Back to the note voice 0 still holds.
       glideFrom = voices.ratio[0];
@@ -807,7 +892,7 @@ TStereoValue APlugin::finishFrame(float a, float b, float volume) const noexcept
 }
 
 TStereoValue APlugin::renderFrame(float inputLeft, float inputRight) noexcept {
-  const TSampleBlock* block = takeRequests();
+  const TSampleBlock* block = takeRequests(TSampleReader::frame);
   TStereoValue out{0.0f, 0.0f};
   if (audioEnabled.load(std::memory_order_relaxed)) {
     if (params[kPortamento] >= 0.5f) voices.ratio[0] = glideStep();
@@ -839,7 +924,7 @@ TStereoValue APlugin::renderFrame(float inputLeft, float inputRight) noexcept {
     }
     out = finishFrame(a, b, params[kVolume]);
   }
-  releaseSample();
+  releaseSample(TSampleReader::frame);
   return out;
 }
 
@@ -857,7 +942,8 @@ void APlugin::processReplacing(float** inputs, float** outputs, vst::VstInt32 sa
 void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames, bool accumulate) noexcept {
   if (frames <= 0 || outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) return;
   followTempo();
-  const TSampleBlock* block = takeRequests();
+  const TSampleReader reader = accumulate ? TSampleReader::process : TSampleReader::processReplacing;
+  const TSampleBlock* block = takeRequests(reader);
   const float* inL = inputs != nullptr ? inputs[0] : nullptr;
   const float* inR = inputs != nullptr ? inputs[1] : nullptr;
   float* outL = outputs[0];
@@ -869,7 +955,7 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
       std::fill(outR, outR + frames, 0.0f);
     }
     preListenClip.mixInto(outL, outR, frames, renderSampleRate.load(std::memory_order_relaxed));
-    releaseSample();
+    releaseSample(reader);
     return;
   }
 
@@ -908,7 +994,7 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
     i += span;
   }
   preListenClip.mixInto(outL, outR, frames, renderSampleRate.load(std::memory_order_relaxed));
-  releaseSample();
+  releaseSample(reader);
 }
 
 void APlugin::renderSpan(const TSampleBlock* block, const float* inL, const float* inR, float* outL, float* outR,

@@ -3,8 +3,10 @@
 // the 500 parameters that hold its whole state (sound, sample path, tuning),
 // the editor's commands, sample loading, MIDI and the render loop.
 //
-// Threads. The host's GUI thread constructs the plug-in, runs the dispatcher,
-// the editor, the sample timer and every command (loading reads files). The
+// Threads. The host's GUI thread runs the dispatcher, the editor, the sample
+// timer and every command (loading reads files); which thread that is follows
+// the rule of vst::GuiThread (the constructing thread until the host sends an
+// editor opcode, then the thread of the editor opcodes). The
 // audio thread runs processEvents, process and processReplacing. setParameter
 // may come from either. Shared values are single atomics (relaxed); the voice
 // state, the glide and the LFO counter belong to the audio thread alone, and
@@ -16,11 +18,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "framework/AudioEffectX.h"
+#include "framework/GuiThread.h"
 #include "platform/GuiTimer.h"
 #include "platform/MessageBoxService.h"
 #include "platform/SettingsStore.h"
@@ -130,6 +133,8 @@ class APlugin : public vst::AudioEffectX {
   void setEditorClosed(bool closed) noexcept { editorClosed.store(closed, std::memory_order_relaxed); }
   bool loopMarkersDirty() const noexcept { return loopMarkersDirtyFlag.load(std::memory_order_relaxed); }
   bool takeLoopMarkersDirty() noexcept { return loopMarkersDirtyFlag.exchange(false, std::memory_order_relaxed); }
+  // Whether the caller is the host's GUI thread (see vst::GuiThread). Any thread.
+  bool onGuiThread() const noexcept { return guiThread.isCurrent(); }
   // Audio thread (any thread while no render runs), these three.
   const TVoiceBank& voiceBank() const noexcept { return voices; }
   const TWavetableOsc& lfo(int which) const noexcept { return which == 1 ? *lfo1 : *lfo2; }
@@ -166,20 +171,28 @@ class APlugin : public vst::AudioEffectX {
   }
   void notifyEditor(Caller caller);
   EditorWindow* openEditorWindow() const;
-  LoadResult loadSampleFile(std::string path);
+  LoadResult loadSampleFile(const std::string& path) noexcept;
+  platform::MessageResult tellUser(const std::string& text, platform::MessageButtons buttons,
+                                   platform::MessageIcon icon,
+                                   std::function<void(platform::MessageResult)> lateAnswer = {});
   void relocateLater(platform::MessageResult chosen, const std::string& path);
+  void loadRestoredSampleQuietly();
+  void collectRetiredSamples() noexcept;
+  LoadResult readAndPublishSample(const std::string& requested);
   void readControllerAssignments();
   void applySampleRateToBlocks();
 
   // Audio thread.
-  const TSampleBlock* takeRequests() noexcept;
-  void releaseSample() noexcept;
+  const TSampleBlock* takeRequests(TSampleReader reader) noexcept;
+  void releaseSample(TSampleReader reader) noexcept { sampleExchange.release(reader); }
   void allNotesOff() noexcept;
-  void startPlayVoice(int voice, std::int32_t note) noexcept;
-  std::int64_t startIndexForNewVoice() const noexcept;
+  void startPlayVoice(const TSampleBlock* block, int voice, std::int32_t note) noexcept;
+  std::int64_t startIndexForNewVoice(const TSampleBlock* block) const noexcept;
+  void gateVoiceWith(const TSampleBlock* block, int voice, std::int32_t note, float ratio, float velocity,
+                     std::int32_t gate) noexcept;
   float pitchRatio(int key) const noexcept;
   std::int32_t glideSamples() const noexcept;
-  void handleMidi(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) noexcept;
+  void handleMidi(const TSampleBlock* block, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) noexcept;
   void followTempo() noexcept;
   float glideStep() noexcept;
   void evaluateLfos() noexcept;
@@ -187,11 +200,10 @@ class APlugin : public vst::AudioEffectX {
   void renderSpan(const TSampleBlock* block, const float* inL, const float* inR, float* outL, float* outR,
                   int frames, bool accumulate) noexcept;
   TStereoValue finishFrame(float a, float b, float volume) const noexcept;
-  bool onGuiThread() const noexcept { return std::this_thread::get_id() == guiThread; }
 
   // Construction order matters: the settings come first.
   std::shared_ptr<platform::SettingsStore> settingsStore;
-  std::thread::id guiThread = std::this_thread::get_id();
+  vst::GuiThread guiThread;
 
   platform::GuiTimer sampleTimer;
   std::atomic<bool> noSample{true};
@@ -218,11 +230,11 @@ class APlugin : public vst::AudioEffectX {
   char hostProduct[256] = {};
   std::array<TRelaxed<std::uint8_t>, kPathBytes> pathBytes{};
   TRelaxed<float> lastVelocity{0.0f};
-  // The sample: the GUI thread publishes, the audio thread holds one block
-  // from the start of processEvents or a render block to its end.
+  // The sample: the GUI thread publishes; processEvents, a render block,
+  // renderFrame and gateVoice each hold one block, in a slot of their own,
+  // from their start to their end.
   TSampleExchange sampleExchange;
   TPreListen preListenClip;
-  const TSampleBlock* heldSample = nullptr;  // audio thread
   std::uint64_t voicesSerial = 0;            // the sample the voices play (audio thread)
   std::atomic<std::int32_t> outputChannels{0};
   std::array<TRelaxed<float>, kNumSoundParams> params{};
@@ -243,6 +255,14 @@ class APlugin : public vst::AudioEffectX {
                 "the audio thread takes no lock");
   float blocksSampleRate = 44100.0f;
   bool resumed = false;
+  // The restored path's load: the timer waits for a path; a resume on
+  // another thread than the GUI thread posts the load to the next GUI-thread
+  // call; done once loaded (or left to command 643 from then on).
+  enum class RestoredLoad { waiting, posted, done };
+  std::atomic<RestoredLoad> restoredLoad{RestoredLoad::waiting};
+  // Held by whichever thread works on the sample exchange's retired blocks
+  // while a headless resume loads (see loadRestoredSampleQuietly).
+  std::atomic_flag exchangeBusy;
 };
 
 }  // namespace sarnel

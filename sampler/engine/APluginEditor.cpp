@@ -55,7 +55,7 @@ void APluginEditor::idle() {
 }
 
 void APluginEditor::update() {
-  if (std::this_thread::get_id() != guiThread) {
+  if (!plugin->onGuiThread()) {
     requestUpdate();
     return;
   }

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "framework/AEffEditor.h"
 #include "sampler/engine/EditorWindow.h"
@@ -18,7 +17,7 @@ class APluginEditor : public vst::AEffEditor {
   static constexpr int kWidth = 678;
   static constexpr int kHeight = 497;
 
-  // GUI thread (the thread that creates the plug-in).
+  // GUI thread.
   APluginEditor(APlugin* plugin, EditorWindowFactory factory);
   ~APluginEditor() override;
 
@@ -29,8 +28,8 @@ class APluginEditor : public vst::AEffEditor {
   // Also services the GUI timers where no message loop does (Linux).
   void idle() override;
   // Any thread (the engine calls it at the end of every setParameter). On the
-  // GUI thread it copies the display values at once; from another thread it
-  // only marks them stale, because the window belongs to the GUI thread and
+  // GUI thread (as the plug-in recognises it) it copies the display values at
+  // once; from another thread it only marks them stale, because the window belongs to the GUI thread and
   // may be destroyed there at any moment; the next idle copies them.
   void update() override;
   // Marks the display values stale without asking which thread calls.
@@ -49,7 +48,6 @@ class APluginEditor : public vst::AEffEditor {
   int editorOpenCount = 0;
   std::unique_ptr<EditorWindow> editorWindow;
   void* parentWindow = nullptr;
-  std::thread::id guiThread = std::this_thread::get_id();
   std::atomic<bool> stale{false};
 };
 

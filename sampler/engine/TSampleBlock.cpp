@@ -23,9 +23,7 @@ std::unique_ptr<TSampleBlock> makeSampleBlock(std::vector<float> floats, std::in
                                               std::int32_t fileSampleRate) {
   auto block = std::make_unique<TSampleBlock>();
   block->channels = std::max<std::int32_t>(channels, 1);
-  const std::size_t frames = floats.size() / static_cast<std::size_t>(block->channels);
-  block->length = static_cast<std::int32_t>(std::min<std::size_t>(frames * static_cast<std::size_t>(block->channels),
-                                                                   static_cast<std::size_t>(INT32_MAX / 2)));
+  block->length = sampleLengthFor(floats.size(), block->channels);
   block->fileSampleRate = fileSampleRate;
   block->serial = nextSerial.fetch_add(1, std::memory_order_relaxed);
   block->data = std::move(floats);

@@ -3,6 +3,7 @@
 // audio thread can read it without any lock while the GUI thread prepares
 // the next one.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -32,6 +33,20 @@ constexpr std::int32_t readPaddingFor(std::int32_t channels) noexcept { return c
 // that is j - (L - 1)); whole frames keep the channels of a two-channel
 // sample apart. A one-frame sample reads its only frame everywhere.
 std::int32_t wrappedReadIndex(std::int64_t j, std::int32_t length, std::int32_t channels) noexcept;
+
+// The most floats a sample keeps: positions and loop points stay far inside
+// int32 arithmetic.
+inline constexpr std::int32_t kMaxSampleFloats = INT32_MAX / 2;
+
+// The floats of `floatCount` decoded ones that a sample of `channels`
+// channels (at least 1) keeps: whole frames only, and no more frames than fit
+// the cap, so that a cut sample still keeps every channel in its place.
+constexpr std::int32_t sampleLengthFor(std::size_t floatCount, std::int32_t channels) noexcept {
+  const auto perFrame = static_cast<std::size_t>(channels < 1 ? 1 : channels);
+  const std::size_t maxFrames = static_cast<std::size_t>(kMaxSampleFloats) / perFrame;
+  const std::size_t frames = floatCount / perFrame;
+  return static_cast<std::int32_t>((frames < maxFrames ? frames : maxFrames) * perFrame);
+}
 
 // Takes the decoded floats and appends the read padding. The channel count
 // is at least 1 and the length is cut to whole frames. GUI thread.

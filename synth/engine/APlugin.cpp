@@ -309,6 +309,12 @@ vst::VstInt32 APlugin::canDo(char* text) {
 // ---------------------------------------------------------------------------
 // MIDI
 
+vst::VstIntPtr APlugin::dispatcher(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
+                                   float opt) {
+  guiThread.follow(opcode);
+  return vst::AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+}
+
 vst::VstInt32 APlugin::processEvents(vst::VstEvents* events) {
   takeRateScale();  // a note starts its envelope with the current rate's step
   if (events == nullptr) return 1;

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "framework/AudioEffectX.h"
+#include "framework/GuiThread.h"
 #include "platform/SettingsStore.h"
 #include "synth/engine/APluginProgram.h"
 #include "synth/engine/ControllerSlots.h"
@@ -54,6 +55,9 @@ class APlugin : public vst::AudioEffectX {
   void process(float** inputs, float** outputs, vst::VstInt32 sampleFrames) override;
   void processReplacing(float** inputs, float** outputs, vst::VstInt32 sampleFrames) override;
   vst::VstInt32 processEvents(vst::VstEvents* events) override;
+  // Any thread. Follows the host's GUI thread (vst::GuiThread) first.
+  vst::VstIntPtr dispatcher(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
+                            float opt) override;
 
   // GUI thread. A new rate takes effect at once while suspended, otherwise
   // at the next resume; the audio thread takes it at its next call.
@@ -113,6 +117,11 @@ class APlugin : public vst::AudioEffectX {
   // Settings of the "Marrowglint" section, for the editor. GUI thread.
   platform::SettingsStore& settings() { return *settingsStore; }
 
+  // Whether the caller is the host's GUI thread: the constructing thread
+  // until the host sends an editor opcode, then the thread of those opcodes
+  // (vst::GuiThread). Any thread.
+  bool onGuiThread() const noexcept { return guiThread.isCurrent(); }
+
   // Set and cleared by the editor. Any thread.
   bool isEditorClosed() const { return editorClosed.load(std::memory_order_relaxed); }
   void setEditorClosed(bool closed) { editorClosed.store(closed, std::memory_order_relaxed); }
@@ -170,6 +179,7 @@ class APlugin : public vst::AudioEffectX {
   // controllers arrive on the audio thread).
   std::atomic<int> currentProgram{0};
   std::atomic<bool> editorClosed{false};
+  vst::GuiThread guiThread;
 
   // Audio thread only (note events and rendering).
   std::uint8_t voiceCount = kNumVoices;

@@ -64,7 +64,7 @@ void APluginEditor::flushUpdate() {
 }
 
 void APluginEditor::update() {
-  if (std::this_thread::get_id() != guiThread) {
+  if (!plugin->onGuiThread()) {
     stale.store(true, std::memory_order_relaxed);
     return;
   }

@@ -50,7 +50,6 @@ class APluginEditor : public vst::AEffEditor {
   int editorOpenCount = 0;
   std::unique_ptr<EditorWindow> editorWindow;
   void* parentWindow = nullptr;
-  std::thread::id guiThread = std::this_thread::get_id();  // the thread that created the plug-in
   std::atomic<bool> stale{false};
 };
 

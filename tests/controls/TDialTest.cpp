@@ -204,7 +204,7 @@ TEST_F(TDialTest, VerticalSliderRunsUpwardsForClickDragAndSetPositionAlike) {
     const int clickedFrame = d.frame();
     d.SetPosition(value);
     EXPECT_NEAR(d.frame(), clickedFrame, 1) << "y=" << y;
-    EXPECT_NEAR(d.Value, value, 3) << "y=" << y;
+    EXPECT_NEAR(d.Value, value, 1) << "y=" << y;
   }
 }
 

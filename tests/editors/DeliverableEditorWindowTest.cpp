@@ -10,6 +10,7 @@
 #include "framework/Opcodes.h"
 #include "host/Plugin.h"
 #include "tests/editors/HostParentWindow.h"
+#include "tests/support/Prerequisites.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ std::string pluginPath(const char* name) {
 class DeliverableEditor : public ::testing::TestWithParam<Deliverable> {
  protected:
   void SetUp() override {
-    if (hostWindowMissing(parent)) GTEST_SKIP() << "no display (the test command provides one)";
+    VORNHALT_REQUIRE_PREREQUISITE(!hostWindowMissing(parent), "a display");
     open(host::HostConfig{});
   }
   void open(const host::HostConfig& config) {
@@ -122,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Instruments, DeliverableEditor,
 
 TEST(MarrowglintEditor, SonicSyndicateHostGetsTheWideWindow) {
   editortest::HostParentWindow parent;
-  if (hostWindowMissing(parent)) GTEST_SKIP() << "no display (the test command provides one)";
+  VORNHALT_REQUIRE_PREREQUISITE(!hostWindowMissing(parent), "a display");
   host::HostConfig config;
   config.vendor = "Sonic Syndicate";
   auto plugin = host::Plugin::load(pluginPath("Marrowglint"), config);

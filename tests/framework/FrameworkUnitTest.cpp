@@ -103,9 +103,45 @@ TEST(FrameworkDefaults, WithoutHostEveryWrapperAnswersItsDefault) {
   EXPECT_EQ(effect.lastValue, 0.75f);
 }
 
-TEST(FrameworkDefaults, ObjectDispatcherAnswersZeroForClose) {
-  Effect effect(nullptr);
-  EXPECT_EQ(effect.dispatcher(vst::effClose, 0, 0, nullptr, 0.0f), 0);
+// effClose reaches the object's close(): once through the object's own
+// dispatcher (which answers 0 and leaves the object alive), and once through
+// the record's entry, which then destroys the editor and the object and
+// answers 1.
+class ClosingEffect : public Effect {
+ public:
+  ClosingEffect(int* closes, int* destructions) : Effect(nullptr), closes(closes), destructions(destructions) {}
+  ~ClosingEffect() override { ++*destructions; }
+  void close() override { ++*closes; }
+
+ private:
+  int* closes;
+  int* destructions;
+};
+
+class CountedEditor : public vst::AEffEditor {
+ public:
+  CountedEditor(vst::AudioEffect* effect, int* destructions) : AEffEditor(effect), destructions(destructions) {}
+  ~CountedEditor() override { ++*destructions; }
+
+ private:
+  int* destructions;
+};
+
+TEST(FrameworkDefaults, CloseReachesTheObjectAndTheEntryDestroysIt) {
+  int closes = 0;
+  int destructions = 0;
+  int editorDestructions = 0;
+  auto* effect = new ClosingEffect(&closes, &destructions);
+  effect->setEditor(new CountedEditor(effect, &editorDestructions));
+  EXPECT_EQ(effect->dispatcher(vst::effClose, 0, 0, nullptr, 0.0f), 0);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(destructions, 0);
+
+  vst::AEffect* record = effect->getAeffect();
+  EXPECT_EQ(record->dispatcher(record, vst::effClose, 0, 0, nullptr, 0.0f), 1);
+  EXPECT_EQ(closes, 2);
+  EXPECT_EQ(destructions, 1);
+  EXPECT_EQ(editorDestructions, 1);
 }
 
 TEST(FrameworkDefaults, BaseTextOperationsLeaveBuffersAlone) {

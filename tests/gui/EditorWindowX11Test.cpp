@@ -14,6 +14,7 @@
 
 #include "gui/Canvas.h"
 #include "tests/gui/EditorWindowTestSupport.h"
+#include "tests/support/Prerequisites.h"
 
 // Last: Xlib's macros (None, Status, ...) clash with names in the headers above.
 #include <X11/Xlib.h>
@@ -26,7 +27,7 @@ using namespace editorprobe;
 class X11EditorWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (the test command runs under xvfb-run)";
+    VORNHALT_REQUIRE_PREREQUISITE(std::getenv("DISPLAY") != nullptr, "an X display (DISPLAY)");
     display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr) << "DISPLAY is set but the server does not answer";
     parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 760, 600, 0, 0,

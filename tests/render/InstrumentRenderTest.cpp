@@ -11,6 +11,7 @@
 #include "host/MidiFileWriter.h"
 #include "host/WaveWriter.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Prerequisites.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ class MarrowglintRender : public ::testing::Test {
  protected:
   void SetUp() override {
     plugin = render_test::pluginPath("Marrowglint");
-    if (!render_test::exists(plugin)) GTEST_SKIP() << "Marrowglint is not built yet";
+    VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(plugin), plugin);
     dir = render_test::workDir(std::string("marrowglint_") +
                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
@@ -160,7 +161,7 @@ class SarnelRender : public ::testing::Test {
  protected:
   void SetUp() override {
     plugin = render_test::pluginPath("Sarnel");
-    if (!render_test::exists(plugin)) GTEST_SKIP() << "Sarnel is not built yet";
+    VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(plugin), plugin);
     dir = render_test::workDir(std::string("sarnel_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     sample = inDir(dir, "a440.wav");
     // One second of a 440 Hz sine, the instrument's recorded pitch at root note 69.

@@ -11,6 +11,7 @@
 #include "host/PresetFile.h"
 #include "tests/render/GateProbe.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Prerequisites.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ TEST(PresetFileFormat, DamagedFilesAreRefusedWithTheirOffset) {
 class PresetFilesThroughPlugins : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!render_test::exists(render_test::gateProbePath())) GTEST_SKIP() << "GateProbe is not built";
+    VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(render_test::gateProbePath()), "GateProbe");
     plugin = startPlugin(render_test::gateProbePath());
     ASSERT_TRUE(plugin);
   }
@@ -179,7 +180,7 @@ TEST_F(PresetFilesThroughPlugins, AFileOfAnotherPlugInOrShapeChangesNothing) {
 }
 
 TEST(PresetFilesThroughTheFrameworkProbe, ItsBankRoundTripsAndOthersAreRefused) {
-  if (!render_test::exists(render_test::frameworkProbePath())) GTEST_SKIP() << "FrameworkProbe is not built";
+  VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(render_test::frameworkProbePath()), "FrameworkProbe");
   auto probe = startPlugin(render_test::frameworkProbePath());
   ASSERT_TRUE(probe);
   probe->setParameter(0, 0.625f);
@@ -188,16 +189,15 @@ TEST(PresetFilesThroughTheFrameworkProbe, ItsBankRoundTripsAndOthersAreRefused) 
   auto fresh = startPlugin(render_test::frameworkProbePath());
   host::applyPresetFile(*fresh, bank);
   EXPECT_EQ(fresh->getParameter(0), 0.625f);
-  if (render_test::exists(render_test::gateProbePath())) {
-    auto gate = startPlugin(render_test::gateProbePath());
-    EXPECT_THROW(host::applyPresetFile(*gate, bank), host::PresetFileError);
-  }
+  VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(render_test::gateProbePath()), "GateProbe");
+  auto gate = startPlugin(render_test::gateProbePath());
+  EXPECT_THROW(host::applyPresetFile(*gate, bank), host::PresetFileError);
 }
 
 // Marrowglint: 16 programs of 30 parameters with their own names.
 TEST(PresetFilesThroughMarrowglint, SixteenProgramsSurviveABank) {
   const std::string path = render_test::pluginPath("Marrowglint");
-  if (!render_test::exists(path)) GTEST_SKIP() << "Marrowglint is not built";
+  VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(path), "Marrowglint");
   auto synth = startPlugin(path);
   ASSERT_TRUE(synth);
   ASSERT_EQ(synth->numPrograms(), 16);

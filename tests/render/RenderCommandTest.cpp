@@ -10,6 +10,7 @@
 #include "render/ProgressBar.h"
 #include "tests/render/GateProbe.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Prerequisites.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::string writeSong(const std::string& dir) {
 class RenderCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!render_test::exists(render_test::gateProbePath())) GTEST_SKIP() << "GateProbe is not built";
+    VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(render_test::gateProbePath()), "GateProbe");
     dir = render_test::workDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
     song = writeSong(dir);
   }

@@ -9,6 +9,7 @@
 #include "host/SongRenderer.h"
 #include "tests/render/GateProbe.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Prerequisites.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ struct Capture {
 class SongRendering : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!render_test::exists(render_test::gateProbePath())) GTEST_SKIP() << "GateProbe is not built";
+    VORNHALT_REQUIRE_PREREQUISITE(render_test::exists(render_test::gateProbePath()), "GateProbe");
     plugin = host::Plugin::load(render_test::gateProbePath());
     ASSERT_TRUE(plugin);
     plugin->start();

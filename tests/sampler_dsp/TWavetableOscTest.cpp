@@ -263,6 +263,60 @@ TEST(TWavetableOsc, SampleRateChangeKeepsThePointInTheCycle) {
   EXPECT_NEAR(lfo.getPhase(), 100.0f / 441.0f + 1.0f / 882.0f, 1e-6f);
 }
 
+// What the audio thread leaves behind when the GUI thread's setFrequency
+// meets its tick: the new frequency, and the tick's counter written back
+// over the restart. The test writes that counter as the tick would.
+struct RacedLfo : EngineLfo {
+  void writeBackCounter(float steps) { counter = steps; }
+};
+
+// Random draws between two seeded points of the generator, up to `limit`.
+int drawsSince(std::uint32_t seed, float nextValue, int limit) {
+  TRandom::seed(seed);
+  for (int draws = 0; draws <= limit; ++draws) {
+    if (TRandom::next() == nextValue) return draws;
+  }
+  return limit + 1;
+}
+
+TEST(TWavetableOsc, AStaleCounterAfterARateChangeCostsOneBoundedStep) {
+  RacedLfo lfo;
+  lfo.selectWave(TWavetableOsc::kWaveNoise);
+  lfo.setFrequency(0.001f);         // a slow LFO: 44.1 million steps per cycle
+  lfo.setPhase(0.5f);               // far into its cycle
+  const float stale = 22050000.0f;  // what the tick read before the change
+  lfo.setFrequency(100.0f);         // the GUI thread: period 441, counter 0
+  lfo.writeBackCounter(stale + 1.0f);
+
+  constexpr std::uint32_t kSeed = 1234u;
+  TRandom::seed(kSeed);
+  const float value = lfo.tickValue();
+  const float afterTick = TRandom::next();
+  // The step restarts the cycle as the change asked: phase 0, one step on,
+  // and no draw at all (a wrap per stale period would make 50000).
+  EXPECT_EQ(drawsSince(kSeed, afterTick, 1000), 0);
+  EXPECT_EQ(lfo.getPhase(), 0.0f);
+  RacedLfo fresh;
+  fresh.selectWave(TWavetableOsc::kWaveNoise);
+  fresh.setFrequency(100.0f);
+  TRandom::seed(kSeed);
+  EXPECT_EQ(value, fresh.tickValue()) << "the same as a change that won the race";
+
+  // Every wave reads inside its table whatever counter a race leaves.
+  for (std::int32_t wave = 0; wave < kTables; ++wave) {
+    RacedLfo raced;
+    raced.selectWave(wave);
+    raced.setFrequency(100.0f);
+    for (float steps : {441.0f, 441.5f, 442.0f, 1.0e6f}) {
+      raced.writeBackCounter(steps);
+      const float v = raced.tickValue();
+      EXPECT_GE(v, 0.0f) << wave << " " << steps;
+      EXPECT_LE(v, 1.0f) << wave << " " << steps;
+      EXPECT_LE(raced.getPhase(), 1.0f);
+    }
+  }
+}
+
 TEST(TRandom, SeededSequencesRepeatAndStayInTheUnitRange) {
   TRandom::seed(99);
   std::vector<float> first;

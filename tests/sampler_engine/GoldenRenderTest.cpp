@@ -11,6 +11,10 @@
 // must give the same bits, which ties the reference to the straightforward
 // per-frame code.
 //
+// Beside the reference, checkpoints worked out by hand from the design
+// (SarnelGoldenAnchor): a fault shared by the engine and a reference
+// regenerated from it still shows there.
+//
 // Regenerating the reference is a deliberate act, committed on its own:
 //   VORNHALT_REGENERATE_GOLDEN=1 ctest --test-dir build/linux -R sampler_engine_tests
 // (or run the test program with that variable set; only this test writes).
@@ -111,6 +115,45 @@ TEST_F(SarnelGolden, DefaultProgramPhraseMatchesTheReference) {
     }
   }
   EXPECT_EQ(differing, 0);
+}
+
+// The output is each voice's sample value x its envelope level x its
+// velocity, summed, one frame late (the delay line at its shortest), x the
+// volume, through the clip (exact to 2^-24 inside -1 ... 1).
+constexpr double kClip = 1.0 / 16777216.0;
+using SarnelGoldenAnchor = EngineTest;
+
+// A constant sample with attack 0 and sustain 1: velocity x level x volume,
+// from the second frame on, for every frame.
+TEST_F(SarnelGoldenAnchor, AConstantSampleGivesVelocityTimesLevelTimesVolume) {
+  loadWave("constant.wav", std::vector<float>(4000, 0.375f), 1);
+  sarneltest::makeEnvelopeImmediate(*plugin);
+  plugin->setParameter(kVolume, 0.8f);
+  sarneltest::sendMidi(*plugin, {host::noteOn(0, 72, 100)});
+  sarneltest::Block block(300);
+  block.replacing(*plugin);
+  const double expected = 0.375 * (100.0 / 127.0) * 0.8;  // 0.23622...
+  EXPECT_EQ(block.outL[0], 0.0f);
+  for (std::size_t t = 1; t < block.outL.size(); ++t) {
+    EXPECT_NEAR(block.outL[t], expected, 2 * kClip) << t;
+    EXPECT_EQ(block.outR[t], block.outL[t]) << t;
+  }
+}
+
+// The root key plays the file at its own rate (speed 1): the output repeats
+// the ramp, k / 4096 at frame k + 1, up to its last frame.
+TEST_F(SarnelGoldenAnchor, ARampAtSpeedOneReproducesTheRamp) {
+  std::vector<float> ramp;
+  for (int k = 0; k < 1000; ++k) ramp.push_back(static_cast<float>(k) / 4096.0f);
+  loadWave("ramp.wav", ramp, 1);
+  sarneltest::makeEnvelopeImmediate(*plugin);
+  plugin->setParameter(kVolume, 1.0f);
+  sarneltest::sendMidi(*plugin, {host::noteOn(0, 72, 127)});
+  sarneltest::Block block(900);
+  block.replacing(*plugin);
+  for (int k = 0; k < 899; ++k) {
+    EXPECT_NEAR(block.outL[static_cast<std::size_t>(k + 1)], k / 4096.0, kClip) << k;
+  }
 }
 
 }  // namespace

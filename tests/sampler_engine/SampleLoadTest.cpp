@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sampler/engine/APluginEditor.h"
@@ -346,6 +347,112 @@ TEST_F(SarnelEditor, UpdatesFromTheGuiThreadAtOnceFromOthersAtTheNextIdle) {
   EXPECT_EQ(window->copies, before + 1);
   plugin->dispatcher(vst::effEditIdle, 0, 0, nullptr, 0.0f);
   EXPECT_EQ(window->copies, before + 2);
+}
+
+// A host that constructs the plug-in on a worker thread and runs its editor
+// on another: the editor opcodes show the GUI thread, so its updates reach
+// the window at once, and the constructing thread's calls no longer count.
+TEST_F(SarnelEditor, TheThreadOfTheEditorOpcodesIsTheGuiThread) {
+  plugin.reset();
+  std::thread constructing([this] {
+    plugin = makePlugin([this](APlugin&, void*) {
+      auto made = std::make_unique<FakeWindow>();
+      window = made.get();
+      return made;
+    });
+  });
+  constructing.join();
+  plugin->dispatcher(vst::effEditOpen, 0, 0, &parentHandle, 0.0f);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(plugin->onGuiThread());
+  const int before = window->copies;
+  plugin->setParameter(kVolume, 0.3f);
+  EXPECT_EQ(window->copies, before + 1) << "an update on the editor's thread waits for an idle";
+  std::thread worker([this] {
+    EXPECT_FALSE(plugin->onGuiThread());
+    plugin->setParameter(kVolume, 0.4f);
+  });
+  worker.join();
+  EXPECT_EQ(window->copies, before + 1);
+}
+
+// Records which thread shows each box; answers Cancel.
+struct ThreadRecordingBoxes : platform::MessageBoxService {
+  std::vector<std::thread::id> threads;
+  platform::Answer<MessageResult> show(std::string_view, std::string_view, MessageButtons,
+                                       platform::MessageIcon) override {
+    threads.push_back(std::this_thread::get_id());
+    return platform::Answer<MessageResult>::now(MessageResult::cancel);
+  }
+};
+
+class SarnelResume : public SarnelSamples {
+ protected:
+  void SetUp() override {
+    SarnelSamples::SetUp();
+    platform::setMessageBoxServiceForTesting(&recording);
+  }
+  void resumeOnAnotherThread() {
+    std::thread host([this] { plugin->dispatcher(vst::effMainsChanged, 0, 1, nullptr, 0.0f); });
+    host.join();
+  }
+  ThreadRecordingBoxes recording;
+};
+
+// The host has shown its GUI thread: a resume elsewhere neither reads the
+// file nor asks anything there; the next GUI-thread call loads it.
+TEST_F(SarnelResume, ResumedOnAnotherThreadTheNextGuiCallLoads) {
+  vst::ERect* rect = nullptr;
+  plugin->dispatcher(vst::effEditGetRect, 0, 0, &rect, 0.0f);
+  const std::string path = writeWave("later.wav", std::vector<float>(4096, 0.5f));
+  sarneltest::setPathParameters(*plugin, path);
+  resumeOnAnotherThread();
+  EXPECT_TRUE(plugin->isNoSample()) << "read on the resuming thread";
+  plugin->dispatcher(vst::effGetVu, 0, 0, nullptr, 0.0f);
+  EXPECT_FALSE(plugin->isNoSample());
+  EXPECT_FALSE(plugin->isSampleTimerRunning());
+  EXPECT_EQ(plugin->getSamplePath(), path);
+}
+
+TEST_F(SarnelResume, ResumedOnAnotherThreadAMissingFileIsAskedOnTheGuiThread) {
+  vst::ERect* rect = nullptr;
+  plugin->dispatcher(vst::effEditGetRect, 0, 0, &rect, 0.0f);
+  sarneltest::setPathParameters(*plugin, dir.file("gone.wav"));
+  resumeOnAnotherThread();
+  EXPECT_TRUE(recording.threads.empty()) << "a box on the resuming thread";
+  plugin->dispatcher(vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  ASSERT_EQ(recording.threads.size(), 1u);
+  EXPECT_EQ(recording.threads[0], std::this_thread::get_id());
+}
+
+// A headless export never makes a GUI-thread call: the resume reads the
+// file on its own thread, so the render hears it, and shows no box.
+TEST_F(SarnelResume, HeadlessResumeOnAnotherThreadReadsWithoutABox) {
+  const std::string path = writeWave("export.wav", std::vector<float>(4096, 0.5f));
+  sarneltest::setPathParameters(*plugin, path);
+  resumeOnAnotherThread();
+  EXPECT_FALSE(plugin->isNoSample());
+  EXPECT_TRUE(recording.threads.empty());
+  sarneltest::makeEnvelopeImmediate(*plugin);
+  sarneltest::sendMidi(*plugin, {host::noteOn(0, 72, 127)});
+  EXPECT_GT(loudness(64), 0.4f);
+  timers.advance(100);  // a late timer loads nothing twice
+  EXPECT_FALSE(plugin->isSampleTimerRunning());
+  EXPECT_EQ(plugin->getSamplePath(), path);
+}
+
+TEST_F(SarnelResume, HeadlessResumeReportsAMissingFileOnStandardError) {
+  const std::string missing = dir.file("gone.wav");
+  sarneltest::setPathParameters(*plugin, missing);
+  testing::internal::CaptureStderr();
+  resumeOnAnotherThread();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(recording.threads.empty());
+  EXPECT_NE(said.find("Sorry, but " + missing + " could not be found!"), std::string::npos) << said;
+  EXPECT_TRUE(plugin->isNoSample());
+  EXPECT_EQ(sarneltest::pathFromParameters(*plugin), missing);  // kept for the project
+  timers.advance(100);
+  EXPECT_TRUE(recording.threads.empty());
 }
 
 }  // namespace

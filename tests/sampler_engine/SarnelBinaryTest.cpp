@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/sampler_engine/BinaryTestSupport.h"
 
 namespace {
@@ -97,6 +99,73 @@ TEST_F(SarnelBinary, RestoreResumeAndRenderAtOnceSounds) {
   EXPECT_EQ(binaryPathParameter(*restored), path);
   EXPECT_EQ(restored->getParameter(kBinTuningFirst + 72), 500.0f / 30000.0f);
   restored->close();
+}
+
+// A host with a GUI thread (it asked for the editor's size there) that
+// starts and renders on another thread: that thread reads no file, the next
+// call on the GUI thread loads the restored sample.
+TEST_F(SarnelBinary, ResumedOffTheGuiThreadTheNextGuiCallLoads) {
+  const std::string path = wave("deferred.wav", std::vector<float>(8192, 0.5f));
+  load(path);
+  const std::vector<float> saved = saveParameters(*plugin);
+  plugin->close();
+
+  auto restored = loadSarnel();
+  ASSERT_NE(restored, nullptr);
+  vst::ERect* rect = nullptr;
+  restored->dispatch(vst::effEditGetRect, 0, 0, &rect);
+  for (int i = 0; i < kBinNumParams; ++i) restored->setParameter(i, saved[static_cast<std::size_t>(i)]);
+  Stereo before;
+  std::thread audio([&] {
+    restored->start();  // effOpen, rate, block size, resume
+    immediateEnvelope(*restored);
+    restored->sendMidi({host::noteOn(0, 72, 127)});
+    before = renderBinary(*restored, 512);
+  });
+  audio.join();
+  EXPECT_EQ(loudest(before.left), 0.0f) << "the sample was read on the audio thread";
+
+  restored->dispatch(vst::effEditIdle);  // the GUI thread's next call
+  restored->sendMidi({host::noteOn(0, 72, 127)});
+  const Stereo after = renderBinary(*restored, 512);
+  EXPECT_GT(loudest(after.left), 0.4f);
+  restored->close();
+}
+
+// A headless export: no GUI call ever, everything on a worker thread. The
+// sample is read there without a box, and a missing one is reported on
+// standard error.
+TEST_F(SarnelBinary, HeadlessExportOnAWorkerThreadHearsTheSampleAndReportsAMissingOne) {
+  const std::string path = wave("export.wav", std::vector<float>(8192, 0.5f));
+  load(path);
+  const std::vector<float> saved = saveParameters(*plugin);
+  plugin->close();
+
+  auto restored = loadSarnel();
+  ASSERT_NE(restored, nullptr);
+  for (int i = 0; i < kBinNumParams; ++i) restored->setParameter(i, saved[static_cast<std::size_t>(i)]);
+  Stereo out;
+  std::thread exporting([&] {
+    restored->start();
+    immediateEnvelope(*restored);
+    restored->sendMidi({host::noteOn(0, 72, 127)});
+    out = renderBinary(*restored, 512);
+  });
+  exporting.join();
+  EXPECT_GT(loudest(out.left), 0.4f);
+  restored->close();
+
+  auto missing = loadSarnel();
+  ASSERT_NE(missing, nullptr);
+  const std::string gone = dir.file("gone.wav");
+  setBinaryPath(*missing, gone);
+  testing::internal::CaptureStderr();
+  std::thread resuming([&] { missing->start(); });
+  resuming.join();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Sorry, but " + gone + " could not be found!"), std::string::npos) << said;
+  EXPECT_EQ(binaryPathParameter(*missing), gone);
+  missing->close();
 }
 
 // Without a resume, the sample timer (serviced by the GUI calls, or by the

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "tests/sampler_engine/EngineFixture.h"
@@ -274,39 +276,98 @@ TEST_F(SarnelVoices, TwoChannelLoopPointsStayOnWholeFrames) {
   }
 }
 
-TEST_F(SarnelVoices, ReadsStayInsideSamplesOfOneTwoAndThreeFloats) {
-  // Run under the address sanitizer, any read past the buffer fails here.
-  for (int length : {1, 2, 3}) {
-    std::vector<float> samples(static_cast<std::size_t>(length), 0.5f);
-    loadWave("short" + std::to_string(length) + ".wav", samples, 1);
-    for (float mode : {0.0f, 1.0f / 3.0f, 0.5f, 1.0f}) {
-      for (float pitch : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f}) {
-        plugin->setParameter(kLoopMode, mode);
-        plugin->setParameter(kPitch, pitch);
-        plugin->setParameter(kLoopHigh, 0.0f);
-        note(127);
-        note(0);
-        const Block block = run(17);
-        for (float v : block.outL) EXPECT_TRUE(std::isfinite(v));
-        sarneltest::sendMidi(*plugin, {host::controlChange(0, 123, 0)});
-        run(1);
+TEST_F(SarnelVoices, ReadsStayInsideSamplesOfOneTwoAndThreeFrames) {
+  // Every float of the sample is 0.5, so every read inside the buffer (the
+  // read padding repeats the sample) gives 0.5, with or without
+  // interpolation, and each output frame is 0.5 for each voice that sounds:
+  // 0, 0.5 or 1, and 1 while both sound. Anything else is a read outside the
+  // sample (under the address sanitizer it fails at the read).
+  const auto check = [](const std::vector<float>& out, bool looping, const std::string& where) {
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const float voicesSounding = std::nearbyint(out[i] / 0.5f);
+      EXPECT_NEAR(out[i], 0.5f * voicesSounding, kClipTolerance) << where << " " << i;
+      EXPECT_LE(voicesSounding, 2.0f);
+    }
+    // Both voices sound from their first frame, and in the looping modes on
+    // to the end of the block.
+    const std::size_t sounding = looping ? out.size() : 2;
+    for (std::size_t i = 1; i < sounding; ++i) EXPECT_NEAR(out[i], 1.0f, kClipTolerance) << where << " " << i;
+  };
+  for (int channels : {1, 2}) {
+    for (int frames : {1, 2, 3}) {
+      std::vector<float> samples(static_cast<std::size_t>(frames * channels), 0.5f);
+      loadWave("short" + std::to_string(channels) + std::to_string(frames) + ".wav", samples, channels);
+      for (float interpolation : {0.0f, 1.0f}) {
+        plugin->setParameter(kInterpolation, interpolation);
+        for (float mode : {0.0f, 1.0f / 3.0f, 0.5f, 1.0f}) {
+          for (float pitch : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f}) {
+            plugin->setParameter(kLoopMode, mode);
+            plugin->setParameter(kPitch, pitch);
+            plugin->setParameter(kLoopHigh, 0.0f);
+            note(127);
+            note(0);
+            const Block block = run(17);
+            const std::string where = std::to_string(channels) + " x " + std::to_string(frames) + " interpolation " +
+                                      std::to_string(interpolation) + " mode " + std::to_string(mode) + " pitch " +
+                                      std::to_string(pitch);
+            check(block.outL, mode > 0.0f, where + " left");
+            check(block.outR, mode > 0.0f, where + " right");
+            sarneltest::sendMidi(*plugin, {host::controlChange(0, 123, 0)});
+            run(2);
+          }
+        }
       }
     }
   }
 }
 
 TEST_F(SarnelVoices, HugeStepsNeitherStallNorLeaveTheSample) {
-  // Root frequency 0 (replaced by 1e-7) and the highest note: a ratio of
-  // about 10^5 frames per frame.
+  // The highest note over a root of 0.1 Hz: about 1.25 x 10^5 frames per
+  // frame; over a root of 0 Hz (replaced by 1e-7): about 10^11. A step past
+  // a loop point lands on a loop point, so the voice sounds the ramp's own
+  // values there (k steps at frame k), from the loop start on.
   loadWave("ramp.wav", sarneltest::ramp(50), 1);
-  plugin->setParameter(kTuningFirst + 72, 0.0f);
   plugin->setParameter(kLoopMode, 1.0f / 3.0f);
-  note(127);
-  const Block block = run(64);
-  EXPECT_TRUE(voices().isActive(0));
-  EXPECT_GE(position(0), 0);
-  EXPECT_LT(position(0), 50);
-  for (float v : block.outL) EXPECT_TRUE(std::isfinite(v));
+  plugin->setParameter(kLoopLow, 0.5f);
+  for (float root : {0.1f, 0.0f}) {
+    plugin->setParameter(kTuningFirst + 72, root / 30000.0f);
+    note(127);
+    float loudest = 0.0f;
+    for (int t = 0; t < 64; ++t) {
+      const Block block = run(1);
+      EXPECT_GE(position(0), 0);
+      EXPECT_LT(position(0), 50);
+      if (t == 0) continue;  // the output is one frame late
+      const float frame = block.outL[0] / kStep;
+      EXPECT_NEAR(frame, std::nearbyint(frame), kClipTolerance / kStep) << root << " " << t;
+      EXPECT_GE(std::nearbyint(frame), 0.0f) << root << " " << t;
+      EXPECT_LE(std::nearbyint(frame), 49.0f) << root << " " << t;
+      loudest = std::max(loudest, block.outL[0]);
+    }
+    EXPECT_TRUE(voices().isActive(0));
+    EXPECT_GE(loudest, 24.0f * kStep) << "never reached the loop";
+    sarneltest::sendMidi(*plugin, {host::controlChange(0, 123, 0)});
+    run(2);
+  }
+}
+
+// Huge samples are cut to whole frames, so a cut two-channel sample keeps
+// left and right where they are.
+TEST(SarnelSampleLength, TheCapKeepsWholeFrames) {
+  EXPECT_EQ(sampleLengthFor(7, 2), 6);
+  EXPECT_EQ(sampleLengthFor(7, 1), 7);
+  EXPECT_EQ(sampleLengthFor(7, 0), 7);  // no channel count counts as one
+  const auto huge = static_cast<std::size_t>(INT32_MAX);
+  EXPECT_EQ(sampleLengthFor(huge, 1), kMaxSampleFloats);
+  for (std::int32_t channels : {2, 3, 4}) {
+    const std::int32_t length = sampleLengthFor(huge, channels);
+    EXPECT_EQ(length % channels, 0) << channels;
+    EXPECT_LE(length, kMaxSampleFloats);
+    EXPECT_GT(length, kMaxSampleFloats - channels) << "cut by more than one frame";
+    // Reads past the end wrap by whole frames, back onto the same channel.
+    EXPECT_EQ(wrappedReadIndex(length, length, channels) % channels, 0);
+    EXPECT_EQ(wrappedReadIndex(static_cast<std::int64_t>(length) + 1, length, channels) % channels, 1);
+  }
 }
 
 TEST_F(SarnelVoices, ANewSampleStopsEveryVoice) {

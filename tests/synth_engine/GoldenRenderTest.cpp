@@ -9,6 +9,10 @@
 // functions in the path (double sine and pow, rounded to float) agree
 // between the C libraries, so any difference at all is a fault.
 //
+// Beside the references, checkpoints worked out by hand from the tables'
+// formulas (SynthGoldenAnchor): a fault shared by the engine and a reference
+// regenerated from it still shows there.
+//
 // Regenerating the references is a deliberate act, committed on its own:
 //   VORNHALT_REGENERATE_GOLDEN=1 ctest --test-dir build/linux -R synth_engine_tests
 // (or run the test program with that variable set).
@@ -166,6 +170,47 @@ TEST(SynthGoldenModes, InterpolationModesSoundDifferent) {
   const std::vector<float> cubic = renderPhrase(2);
   EXPECT_NE(none, linear);
   EXPECT_NE(linear, cubic);
+}
+
+// The tables the phrase plays, at positions worked out by hand from their
+// formulas (T_1[i] = i / 8192 - 1, T_2 = -1 then +1 from 8192, T_3 rising
+// by 1/4096 to 1 at 8192 and falling after, T_0 the sine; D = b - a,
+// K1 = (b - p) / 2, K2 = 2b + p - (5a + q) / 2, K3 = (3(a - b) - p + q) / 2
+// around entry k with p, a, b, q the entries k - 1 ... k + 2).
+TEST(SynthGoldenAnchor, TablesAtHandWorkedPositions) {
+  auto plugin = makePlugin(std::make_shared<platform::MemorySettingsStore>());
+  const TWaveTables& t = plugin->waveTables();
+  constexpr float e = 1.0f / 4096.0f;  // the triangle's step; the saw's is e / 2
+
+  EXPECT_EQ(t.values(kSine)[4096], 1.0f);          // sin(pi / 2)
+  EXPECT_EQ(t.values(kSine)[12288], -1.0f);        // sin(3 pi / 2)
+  EXPECT_NEAR(t.values(kSine)[2048], 0.70710678f, 6e-8f);  // sin(pi / 4)
+  EXPECT_EQ(t.values(kSaw)[12288], 0.5f);
+  EXPECT_EQ(t.values(kTriangle)[2048], -0.5f);
+  EXPECT_EQ(t.values(kTriangle)[10240], 0.5f);
+
+  // The saw is a straight line: slope e / 2 and no curvature.
+  EXPECT_EQ(t.d(kSaw, 5000), e / 2.0f);
+  EXPECT_EQ(t.k1(kSaw, 5000), e / 2.0f);
+  EXPECT_EQ(t.k2(kSaw, 5000), 0.0f);
+  EXPECT_EQ(t.k3(kSaw, 5000), 0.0f);
+  // The square's jump, k = 8191: p = a = -1, b = q = +1.
+  EXPECT_EQ(t.d(kSquare, 8191), 2.0f);
+  EXPECT_EQ(t.k1(kSquare, 8191), 1.0f);
+  EXPECT_EQ(t.k2(kSquare, 8191), 3.0f);
+  EXPECT_EQ(t.k3(kSquare, 8191), -2.0f);
+  // The triangle's peak, k = 8192: p = b = 1 - e, a = 1, q = 1 - 2e.
+  EXPECT_EQ(t.d(kTriangle, 8192), -e);
+  EXPECT_EQ(t.k1(kTriangle, 8192), 0.0f);
+  EXPECT_EQ(t.k2(kTriangle, 8192), -2.0f * e);
+  EXPECT_EQ(t.k3(kTriangle, 8192), e);
+
+  // Reading between entries: 1/4 past the triangle's peak falls by e / 4 on
+  // the line; the four-point curve there is 1 + f (K1 + f (K2 + f K3)).
+  EXPECT_EQ(t.read(kTriangle, 8192.25f, kInterpolationLinear), 1.0f - e / 4.0f);
+  const float f = 0.25f;
+  EXPECT_FLOAT_EQ(t.read(kTriangle, 8192.25f, kInterpolationFourPoint), 1.0f + f * (f * (-2.0f * e + f * e)));
+  EXPECT_EQ(t.read(kSquare, 8191.25f, kInterpolationNone), -1.0f);
 }
 
 }  // namespace

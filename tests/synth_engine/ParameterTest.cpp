@@ -495,6 +495,28 @@ TEST(SynthEditor, UpdatesFromAnotherThreadWaitForTheGuiThread) {
   EXPECT_EQ(log.copies, 1);
 }
 
+// A host that constructs on a worker thread and runs the editor on another:
+// the editor opcodes show the GUI thread, so the editor's own updates and
+// its idle copy at once there, while the constructing thread no longer
+// counts as the GUI thread.
+TEST(SynthEditor, TheThreadOfTheEditorOpcodesIsTheGuiThread) {
+  WindowLog log;
+  std::unique_ptr<APlugin> plugin;
+  std::thread constructing(
+      [&] { plugin = makePlugin(std::make_shared<platform::MemorySettingsStore>(), countingFactory(log)); });
+  constructing.join();
+  int parent = 0;
+  plugin->dispatcher(vst::effEditOpen, 0, 0, &parent, 0.0f);
+  const int opened = log.copies;
+  plugin->setParameter(kCut, 0.3f);
+  EXPECT_EQ(log.copies, opened + 1) << "an update on the editor's thread waits";
+  std::thread audio([&] { plugin->setParameter(kCut, 0.4f); });
+  audio.join();
+  EXPECT_EQ(log.copies, opened + 1);
+  plugin->dispatcher(vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  EXPECT_EQ(log.copies, opened + 2) << "the idle never reaches the window";
+}
+
 TEST(SynthEditor, SpecialHostOpensTheWideWindow) {
   synthtest::testHost.vendor = "Sonic Syndicate";
   WindowLog log;
