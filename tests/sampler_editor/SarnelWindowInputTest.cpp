@@ -9,11 +9,13 @@
 #include <windows.h>
 #include <shlobj.h>
 #else
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #endif
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -637,6 +639,133 @@ TEST_F(SarnelPreListenInput, HeardInTheOutputWhileTheBrowserIsOpenAndSilentAfter
   type({XK_Escape});
   pump(100);
   EXPECT_LT(renderedPeak(), 0.01f);
+  EXPECT_EQ(samplePath(), "");
+}
+
+// A drag source speaking XDND version 5 as the desktop's file managers do,
+// on a connection of its own (it runs beside the host's GUI thread): it
+// addresses the host's top-level window through its proxy, offers
+// text/uri-list and hands the list over when asked.
+class DragSource {
+ public:
+  explicit DragSource(Display* display) : display_(display) {
+    window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+  }
+  ~DragSource() { XDestroyWindow(display_, window_); }
+
+  // True when the target accepted the drop and finished it.
+  bool drop(Window topLevel, int rootX, int rootY, const std::string& uriList) {
+    const Window target = proxyOf(topLevel);
+    if (target == 0) return false;
+    XSetSelectionOwner(display_, atom("XdndSelection"), window_, CurrentTime);
+    send(target, topLevel, "XdndEnter", 5L << 24, static_cast<long>(atom("text/uri-list")), 0, 0);
+    send(target, topLevel, "XdndPosition", 0, (static_cast<long>(rootX) << 16) | rootY, CurrentTime,
+         static_cast<long>(atom("XdndActionCopy")));
+    bool accepted = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < end) {
+      if (XPending(display_) == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
+      XEvent event{};
+      XNextEvent(display_, &event);
+      if (event.type == SelectionRequest) answer(event.xselectionrequest, uriList);
+      if (event.type != ClientMessage) continue;
+      if (event.xclient.message_type == atom("XdndStatus") && !accepted) {
+        if ((event.xclient.data.l[1] & 1) == 0) return false;
+        accepted = true;
+        send(target, topLevel, "XdndDrop", 0, CurrentTime, 0, 0);
+      } else if (event.xclient.message_type == atom("XdndFinished")) {
+        return (event.xclient.data.l[1] & 1) != 0;
+      }
+    }
+    return false;
+  }
+
+ private:
+  Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+  Window proxyOf(Window topLevel) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Window proxy = 0;
+    if (XGetWindowProperty(display_, topLevel, atom("XdndProxy"), 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) == Success &&
+        count == 1) {
+      proxy = static_cast<Window>(reinterpret_cast<unsigned long*>(data)[0]);
+    }
+    if (data != nullptr) XFree(data);
+    return proxy != 0 ? proxy : topLevel;
+  }
+  void send(Window to, Window addressed, const char* type, long l1, long l2, long l3, long l4) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.display = display_;
+    event.xclient.window = addressed;
+    event.xclient.message_type = atom(type);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(window_);
+    event.xclient.data.l[1] = l1;
+    event.xclient.data.l[2] = l2;
+    event.xclient.data.l[3] = l3;
+    event.xclient.data.l[4] = l4;
+    XSendEvent(display_, to, False, NoEventMask, &event);
+    XFlush(display_);
+  }
+  void answer(const XSelectionRequestEvent& request, const std::string& uriList) {
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.display = display_;
+    reply.xselection.requestor = request.requestor;
+    reply.xselection.selection = request.selection;
+    reply.xselection.target = request.target;
+    reply.xselection.time = request.time;
+    reply.xselection.property = 0;
+    if (request.target == atom("text/uri-list")) {
+      XChangeProperty(display_, request.requestor, request.property, atom("text/uri-list"), 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(uriList.data()), static_cast<int>(uriList.size()));
+      reply.xselection.property = request.property;
+    }
+    XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+    XFlush(display_);
+  }
+
+  Display* display_;
+  Window window_ = 0;
+};
+
+TEST_F(SarnelBrowserInput, ATuningFileDroppedOnTheWindowTunesOnlyByTheFirstFile) {
+  const std::string tuning = dir.file("steep.tun");
+  {
+    std::FILE* f = std::fopen(tuning.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Exact Tuning]\nbasefreq=20000\nnote 0=0\nnote 1=1200\n", f);
+    std::fclose(f);
+  }
+  const std::string sample = dir.file("second.wav");
+  sarneltest::writeFloatWave(sample, sarneltest::stereoRamp(2000), 2);
+  Display* display = openDisplay();
+  ASSERT_NE(display, nullptr);
+  const Window host = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent->handle()));
+  int rootX = 0, rootY = 0;
+  Window ignored = 0;
+  XTranslateCoordinates(display, host, DefaultRootWindow(display), 300, 300, &rootX, &rootY, &ignored);
+  std::atomic<bool> finished{false};
+  bool dropped = false;
+  std::thread source([&] {
+    DragSource drag(display);
+    dropped = drag.drop(host, rootX, rootY, "file://" + tuning + "\r\nfile://" + sample + "\r\n");
+    finished = true;
+  });
+  while (!finished.load()) pump(20);
+  source.join();
+  XCloseDisplay(display);
+  pump(100);
+  EXPECT_TRUE(dropped) << "the drop was not accepted and finished";
+  EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
+  EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
   EXPECT_EQ(samplePath(), "");
 }
 
