@@ -15,6 +15,11 @@ std::unique_ptr<MediaPlayer> createMediaPlayer() {
   return platformMediaPlayers().create();
 }
 
+std::unique_ptr<MediaPlayer> createMediaPlayer(MediaPlayerFactory& instead) {
+  if (MediaPlayerFactory* factory = mediaPlayerOverride.load(std::memory_order_acquire)) return factory->create();
+  return instead.create();
+}
+
 void setMediaPlayerFactoryForTesting(MediaPlayerFactory* factory) {
   mediaPlayerOverride.store(factory, std::memory_order_release);
 }

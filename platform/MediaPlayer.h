@@ -25,6 +25,9 @@ class MediaPlayerFactory {
 
 // A new player of the service in force. GUI thread.
 std::unique_ptr<MediaPlayer> createMediaPlayer();
+// A new player of the test override when one is set, else of `instead` (a
+// player of the caller's own, where the system has none). GUI thread.
+std::unique_ptr<MediaPlayer> createMediaPlayer(MediaPlayerFactory& instead);
 void setMediaPlayerFactoryForTesting(MediaPlayerFactory* factory);
 
 }  // namespace platform

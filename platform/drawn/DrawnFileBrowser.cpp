@@ -105,7 +105,8 @@ DrawnFileBrowser::DrawnFileBrowser(gui::Rect area, FileOpenRequest request, Fold
     field_ = name;
   } else {
     enterFolder(home_.empty() ? "/" : home_);
-    field_ = initial.empty() ? "*.wav" : initial;
+    // The first time the field shows the filter's first pattern ("*.wav").
+    field_ = !initial.empty() ? initial : patterns_.empty() ? std::string() : patterns_.front();
   }
   if (!reader_(folder_)) enterFolder(home_.empty() ? "/" : home_);
   caret_ = field_.size();

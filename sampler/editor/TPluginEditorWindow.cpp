@@ -100,8 +100,15 @@ TPluginEditorWindow::TPluginEditorWindow(APlugin& owner, void* parentWindow, int
 TPluginEditorWindow::~TPluginEditorWindow() { FormDestroy(); }
 
 void TPluginEditorWindow::FormCreate() {
-  // The sample dialog and its pre-listen setting, the drop target and the
-  // read-only file mode come with the sample and tuning file commands.
+#ifdef _WIN32
+  mplay = platform::createMediaPlayer();
+#else
+  // No media service to rely on: pre-listen plays through the instrument's
+  // own output, so it reaches whatever the host plays to.
+  mplay = platform::createMediaPlayer(plugin.preListen());
+#endif
+  readPreListenSetting();
+  host.window().acceptFiles([this](const std::vector<std::string>& files) { filesDropped(files); });
   led.addStrip(artwork::drawLedStrip());
   createComponents();
   wireGestures();
@@ -116,7 +123,12 @@ void TPluginEditorWindow::FormCreate() {
   DIBTimer1.setOnTimer([this](controls::TDIBTimer&) { DIBTimer1Timer(); });
 }
 
-void TPluginEditorWindow::FormDestroy() { DIBTimer1.setEnabled(false); }
+void TPluginEditorWindow::FormDestroy() {
+  DIBTimer1.setEnabled(false);
+  host.window().acceptFiles(nullptr);
+  writePreListenSetting();
+  mplay->close();
+}
 
 void TPluginEditorWindow::createComponents() {
   gui::Form& f = form();

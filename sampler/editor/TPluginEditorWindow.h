@@ -23,6 +23,8 @@
 #include "gui/Panel.h"
 #include "platform/Answer.h"
 #include "platform/EditorWindowHost.h"
+#include "platform/FileDialogService.h"
+#include "platform/MediaPlayer.h"
 #include "platform/PopupMenuService.h"
 #include "platform/SettingsStore.h"
 #include "sampler/dsp/TTempoRateTable.h"
@@ -56,6 +58,8 @@ class TPluginEditorWindow final : public EditorWindow {
   void setSampleDialogFileName(const std::string& path) override { sampleDialogFile = path; }
   std::string sampleDialogFileName() const override { return sampleDialogFile; }
   void loadClick() override { LoadClick(); }
+  // The pre-listen check box of the sample dialog.
+  bool preListenChecked() const { return preListenBox; }
   void idle() override { host.idle(); }
   int zoom() const override { return host.zoom(); }
 
@@ -174,20 +178,29 @@ class TPluginEditorWindow final : public EditorWindow {
   void hint(gui::Component& component, std::string text);
   void automate(int parameter, float value);
 
-  // The file commands behind `mainmenu` and the waveform display; they come
-  // with the sample and tuning dialogs.
+  // The file commands behind `mainmenu`, the waveform display and drops
+  // (FileCommands.cpp).
   platform::Handler Image4MouseUp(platform::ScreenPoint at);
-  void LoadClick() {}
-  void Loadtuningfile1Click() {}
-  void Resettuning1Click() {}
-  void wdisplayMouseUp(const gui::MouseEvent&) {}
+  platform::Handler LoadClick();
+  platform::Handler Loadtuningfile1Click();
+  void Resettuning1Click();
+  void wdisplayMouseUp(const gui::MouseEvent& event);
+  void filesDropped(const std::vector<std::string>& files);
+  platform::FileOpenRequest sampleDialogRequest();
+  void preListen(const std::string& file);
+  void loadTuningFile(const std::string& path);
+  void readPreListenSetting();
+  void writePreListenSetting();
 
   // The window's fields.
   std::int32_t dragOriginPos = 0;
   std::int32_t dragOriginValue = 0;
   std::string assignText;
   APlugin& plugin;
-  std::string sampleDialogFile;  // the sample open dialog's file name
+  std::string sampleDialogFile = "*.wav";  // the sample open dialog's file name
+  bool preListenBox = false;               // its pre-listen check box
+  std::string tuningDialogFile;            // the tuning dialog's file name
+  std::unique_ptr<platform::MediaPlayer> mplay;
   int chosenZoom = 1;  // what "Zoom" holds; the window shows it once the host has resized
   std::int32_t loopStartX = 0;
   std::int32_t loopEndX = 0;

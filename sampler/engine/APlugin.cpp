@@ -423,6 +423,16 @@ void APlugin::commandUnload() {
   loopMarkersDirtyFlag.store(true, std::memory_order_relaxed);
 }
 
+// The late OK of the missing-sample question. Closing the window answers
+// Cancel, so nothing here outlives the editor.
+void APlugin::relocateLater(platform::MessageResult chosen, const std::string& path) {
+  if (chosen != platform::MessageResult::ok) return;
+  EditorWindow* window = openEditorWindow();
+  if (window == nullptr) return;
+  window->setSampleDialogFileName(path);
+  window->loadClick();
+}
+
 bool APlugin::loadSample(const std::string& path) { return loadSampleFile(path) == LoadResult::loaded; }
 
 // Every failure stays here: the reader's numbered message, a lack of
@@ -444,8 +454,11 @@ APlugin::LoadResult APlugin::loadSampleFile(const std::string& path) noexcept {
 APlugin::LoadResult APlugin::readAndPublishSample(const std::string& requested) {
   std::string path = requested;
   if (!fileExists(path)) {
+    // A late OK opens the sample dialog at the missing path, whose choice
+    // loads as command 644 does; for now the load counts as declined.
     const platform::MessageResult answer =
-        tellUser(missingFileText(path), platform::MessageButtons::okCancel, platform::MessageIcon::none);
+        tellUser(missingFileText(path), platform::MessageButtons::okCancel, platform::MessageIcon::none,
+                 [this, path](platform::MessageResult chosen) { relocateLater(chosen, path); });
     if (answer != platform::MessageResult::ok) return LoadResult::declined;
     EditorWindow* window = openEditorWindow();
     if (window == nullptr) return LoadResult::declined;
@@ -520,16 +533,19 @@ void APlugin::loadRestoredSampleQuietly() {
 }
 
 platform::MessageResult APlugin::tellUser(const std::string& text, platform::MessageButtons buttons,
-                                          platform::MessageIcon icon) {
+                                          platform::MessageIcon icon,
+                                          std::function<void(platform::MessageResult)> lateAnswer) {
   if (quietLoads) {
     std::fprintf(stderr, "Sarnel: %s\n", text.c_str());
     return platform::MessageResult::cancel;
   }
   // A box that answers later (drawn in the editor window) cannot hold this
-  // call: until the user answers, it counts as dismissed.
-  const platform::Answer<platform::MessageResult> answer =
-      platform::systemMessageBoxes().show(text, "Error!", buttons, icon);
-  return answer.isReady() ? answer.value() : platform::dismissedAnswer(buttons);
+  // call: until the user answers, it counts as dismissed, and the answer
+  // goes to `lateAnswer` when it comes.
+  platform::Answer<platform::MessageResult> answer = platform::systemMessageBoxes().show(text, "Error!", buttons, icon);
+  if (answer.isReady()) return answer.value();
+  if (lateAnswer) answer.then(std::move(lateAnswer));
+  return platform::dismissedAnswer(buttons);
 }
 
 // ---------------------------------------------------------------------------
@@ -938,6 +954,7 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
       std::fill(outL, outL + frames, 0.0f);
       std::fill(outR, outR + frames, 0.0f);
     }
+    preListenClip.mixInto(outL, outR, frames, renderSampleRate.load(std::memory_order_relaxed));
     releaseSample(reader);
     return;
   }
@@ -976,6 +993,7 @@ void APlugin::renderBlock(float** inputs, float** outputs, vst::VstInt32 frames,
                span, accumulate);
     i += span;
   }
+  preListenClip.mixInto(outL, outR, frames, renderSampleRate.load(std::memory_order_relaxed));
   releaseSample(reader);
 }
 

@@ -18,6 +18,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,7 @@
 #include "sampler/engine/APluginProgram.h"
 #include "sampler/engine/EditorWindow.h"
 #include "sampler/engine/ParameterTable.h"
+#include "sampler/engine/TPreListen.h"
 #include "sampler/engine/TSampleExchange.h"
 #include "sampler/engine/TVoiceBank.h"
 
@@ -113,6 +115,9 @@ class APlugin : public vst::AudioEffectX {
   const APluginProgram& program() const { return *programs[0]; }
   APluginEditor* pluginEditor() const;
   platform::SettingsStore& settings() { return *settingsStore; }
+  // Pre-listening mixed into the output (the editor's on systems without a
+  // media service).
+  TPreListen& preListen() { return preListenClip; }
   // Any thread, the following.
   bool isAudioEnabled() const noexcept { return audioEnabled.load(std::memory_order_relaxed); }
   bool isNoSample() const noexcept { return noSample.load(std::memory_order_relaxed); }
@@ -168,7 +173,9 @@ class APlugin : public vst::AudioEffectX {
   EditorWindow* openEditorWindow() const;
   LoadResult loadSampleFile(const std::string& path) noexcept;
   platform::MessageResult tellUser(const std::string& text, platform::MessageButtons buttons,
-                                   platform::MessageIcon icon);
+                                   platform::MessageIcon icon,
+                                   std::function<void(platform::MessageResult)> lateAnswer = {});
+  void relocateLater(platform::MessageResult chosen, const std::string& path);
   void loadRestoredSampleQuietly();
   void collectRetiredSamples() noexcept;
   LoadResult readAndPublishSample(const std::string& requested);
@@ -227,6 +234,7 @@ class APlugin : public vst::AudioEffectX {
   // renderFrame and gateVoice each hold one block, in a slot of their own,
   // from their start to their end.
   TSampleExchange sampleExchange;
+  TPreListen preListenClip;
   std::uint64_t voicesSerial = 0;            // the sample the voices play (audio thread)
   std::atomic<std::int32_t> outputChannels{0};
   std::array<TRelaxed<float>, kNumSoundParams> params{};

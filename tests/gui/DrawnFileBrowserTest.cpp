@@ -85,6 +85,19 @@ TEST_F(FileBrowser, StartsAtTheLastChoiceWithTheFieldReadyForAFullPath) {
   EXPECT_EQ(browser.result().file, (root / "sub" / "inner.wav").string());
 }
 
+TEST_F(FileBrowser, TheTuningBrowserListsTuningFilesWithoutACheckBox) {
+  for (const char* name : {"pure.scl", "ODD.TUN", "x.wav"}) std::ofstream(root / name) << "x";
+  platform::FileOpenRequest r;
+  r.title = "Tuning file";
+  r.filter = "tuning files (*.scl;*.tun)|*.scl;*.tun";
+  r.defaultExtension = "*.scl";
+  DrawnFileBrowser browser(gui::Rect{0, 0, 678, 497}, r, platform::systemFolderReader(), root.string(), false);
+  EXPECT_EQ(browser.folder(), root.string());
+  EXPECT_EQ(browser.fieldText(), "*.scl");
+  EXPECT_EQ(names(browser), (std::vector<std::string>{"sub/", "Zed/", "ODD.TUN", "pure.scl"}));
+  EXPECT_TRUE(browser.checkBoxRect().empty());
+}
+
 TEST_F(FileBrowser, KeysWalkTheListOpenFoldersAndGoBackUp) {
   DrawnFileBrowser browser = open("");
   browser.key(BoxKey::down, {});  // the list takes the keys: the first entry

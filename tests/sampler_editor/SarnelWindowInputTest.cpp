@@ -9,12 +9,19 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 #else
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #endif
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -414,6 +421,250 @@ TEST_F(SarnelModalInput, AMenuChoiceByMouse) {
   EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.4375f);
 }
 
+// The dialogs of the file commands, answered one after another from
+// within the system's modal loops: each step waits for a dialog of its
+// caption, puts a text into one of its controls or clicks its check box,
+// and closes it with a button.
+struct DialogStep {
+  std::wstring caption;
+  int textControl = 0;  // with `text`
+  std::wstring text;
+  bool clickCheckBox = false;
+  int button = IDOK;             // 0: the dialog stays open
+  bool selectFirstFile = false;  // select the first entry of the file list
+  bool mayNotCome = false;       // skipped when it has not come within a second
+};
+std::vector<DialogStep>* pendingSteps = nullptr;
+std::size_t stepsDone = 0;
+
+// The pre-listen check box: a button of the system dialog itself.
+HWND checkBoxOf(HWND dialog) {
+  for (HWND child = FindWindowExW(dialog, nullptr, L"Button", nullptr); child != nullptr;
+       child = FindWindowExW(dialog, child, L"Button", nullptr)) {
+    wchar_t caption[128] = {};
+    GetWindowTextW(child, caption, 128);
+    if (wcsncmp(caption, L"Pre-Listen", 10) == 0) return child;
+  }
+  return nullptr;
+}
+
+// The list of files in the open dialog's shell view.
+HWND fileListOf(HWND dialog) {
+  HWND view = FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr);
+  return view != nullptr ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
+}
+
+int ticksWithoutProgress = 0;
+int stepsThatDidNotCome = 0;
+
+VOID CALLBACK answerSteps(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (stepsDone >= pendingSteps->size()) {
+    KillTimer(nullptr, timer);
+    return;
+  }
+  // A step that never comes (a box that did not appear): cancel whatever
+  // is open, so that the test ends and fails instead of hanging.
+  if (++ticksWithoutProgress > 200) {
+    for (HWND open = FindWindowW(L"#32770", nullptr); open != nullptr; open = FindWindowW(L"#32770", nullptr)) {
+      SendMessageW(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      if (FindWindowW(L"#32770", nullptr) == open) break;
+    }
+    KillTimer(nullptr, timer);
+    return;
+  }
+  const DialogStep& step = (*pendingSteps)[stepsDone];
+  HWND dialog = FindWindowW(L"#32770", step.caption.c_str());
+  if (step.mayNotCome && ticksWithoutProgress > 20 && (dialog == nullptr || !IsWindowVisible(dialog))) {
+    ++stepsDone;
+    ++stepsThatDidNotCome;
+    ticksWithoutProgress = 0;
+    return;
+  }
+  if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+  if (step.selectFirstFile) {
+    HWND list = fileListOf(dialog);
+    if (list == nullptr || SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  if (step.textControl != 0) SetDlgItemTextW(dialog, step.textControl, step.text.c_str());
+  if (step.clickCheckBox) {
+    HWND box = checkBoxOf(dialog);
+    if (box == nullptr) return;  // not laid out yet
+    SendMessageW(box, BM_CLICK, 0, 0);
+  }
+  if (step.button != 0) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
+  ++stepsDone;
+  ticksWithoutProgress = 0;
+}
+
+constexpr int kFileNameControl = 0x47C;  // the open dialog's file name box
+
+class SarnelFileCommands : public SarnelWindowInput {
+ protected:
+  // Arms the steps, runs `action` (which opens the first dialog) and lets
+  // the modal loops answer them.
+  template <class Action>
+  void answering(std::vector<DialogStep> steps, Action action) {
+    dialogSteps = std::move(steps);
+    pendingSteps = &dialogSteps;
+    stepsDone = 0;
+    ticksWithoutProgress = 0;
+    stepsThatDidNotCome = 0;
+    SetTimer(nullptr, 0, 50, answerSteps);
+    action();
+    pump(300);
+    pendingSteps = nullptr;
+  }
+  void doubleClickDisplay() {
+    HWND child = GetWindow(static_cast<HWND>(parent->handle()), GW_CHILD);
+    PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 120));
+    PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(100, 120));
+    PostMessageW(child, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 120));
+    PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(100, 120));
+    pump(100);
+  }
+  // The engine's sample path, read back through its parameters.
+  std::string samplePath() {
+    std::string path;
+    for (int i = 0; i < 256; ++i) {
+      const int byte = static_cast<int>(plugin->getParameter(30 + i) * 255.0f + 0.5f);
+      if (byte == 0) break;
+      path.push_back(static_cast<char>(byte));
+    }
+    return path;
+  }
+  void setProgramPath(const std::string& path) {
+    for (int i = 0; i < 256; ++i) {
+      const int byte = i < static_cast<int>(path.size()) ? static_cast<unsigned char>(path[static_cast<std::size_t>(i)]) : 0;
+      plugin->setParameter(30 + i, static_cast<float>(byte) / 255.0f);
+    }
+  }
+  // A real drop: a DROPFILES block the window takes apart with the system's
+  // own functions.
+  void dropFiles(const std::vector<std::string>& files) {
+    std::wstring names;
+    for (const std::string& f : files) names += std::wstring(f.begin(), f.end()) + L'\0';
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    HWND child = GetWindow(static_cast<HWND>(parent->handle()), GW_CHILD);
+    PostMessageW(child, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    pump(150);
+  }
+  std::string preListenSetting() {
+    wchar_t value[16] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vornhalt\\Sarnel", L"PreListen", RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
+      return {};
+    }
+    return std::string(value, value + wcslen(value));
+  }
+  std::vector<DialogStep> dialogSteps;
+  sarneltest::TempDir dir;
+};
+
+std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+TEST_F(SarnelFileCommands, TheRealDialogLoadsTheTypedFile) {
+  const std::string path = dir.file("dialog.wav");
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(5000), 2);
+  answering({{L"Load WAV file...", kFileNameControl, wide(path)}}, [&] { doubleClickDisplay(); });
+  EXPECT_EQ(stepsDone, 1u);
+  EXPECT_EQ(samplePath(), path);
+  // A right release over the display unloads: loop high goes back to its end.
+  plugin->setParameter(14, 0.5f);
+  click(100, 120, 3);
+  pump(200);
+  EXPECT_EQ(plugin->getParameter(14), 1.0f);
+}
+
+TEST_F(SarnelFileCommands, TheCheckBoxIsToggledAndItsSettingKept) {
+  const std::string before = preListenSetting();
+  answering({{L"Load WAV file...", 0, {}, true, IDCANCEL}}, [&] { doubleClickDisplay(); });
+  EXPECT_EQ(stepsDone, 1u);
+  plugin->dispatch(vst::effEditClose);
+  pump(50);
+  const std::string after = preListenSetting();
+  EXPECT_EQ(after, before == "1" ? "0" : "1");
+  openEditor();
+  // Toggled back, so the next run starts as this one did.
+  answering({{L"Load WAV file...", 0, {}, true, IDCANCEL}}, [&] { doubleClickDisplay(); });
+  plugin->dispatch(vst::effEditClose);
+  pump(50);
+  EXPECT_EQ(preListenSetting(), before.empty() ? "0" : before);
+  openEditor();
+}
+
+// Ticked, a selection in the list pre-listens through the media service;
+// where the service refuses, its message is answered, and either way the
+// dialog goes on and loads the file typed next.
+TEST_F(SarnelFileCommands, APreListenedSelectionLeavesTheDialogUsable) {
+  const std::string folder = dir.file("listen");
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "\\listen.wav";
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(5000), 2);
+  answering({{L"Load WAV file...", kFileNameControl, wide(folder), true, IDOK},  // tick, open the folder
+             {L"Load WAV file...", 0, {}, false, 0, true},                      // select the file: it plays
+             // The media service's refusal, where it refuses (it may also play).
+             {L"Error", 0, {}, false, IDOK, false, true},
+             {L"Load WAV file...", kFileNameControl, wide(path)}},
+            [&] { doubleClickDisplay(); });
+  EXPECT_EQ(stepsDone, 4u);
+  std::printf("the media service %s\n", stepsThatDidNotCome == 0 ? "refused, its message was shown" : "played");
+  EXPECT_EQ(samplePath(), path);
+  // The check box is back as it was for the next run.
+  answering({{L"Load WAV file...", 0, {}, true, IDCANCEL}}, [&] { doubleClickDisplay(); });
+}
+
+TEST_F(SarnelFileCommands, ADroppedWavLoadsAndATuningFileTunes) {
+  const std::string path = dir.file("dropped.wav");
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(3000), 2);
+  const std::string tuning = dir.file("steep.tun");
+  {
+    std::FILE* f = std::fopen(tuning.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Exact Tuning]\nbasefreq=20000\nnote 0=0\nnote 1=1200\n", f);
+    std::fclose(f);
+  }
+  dropFiles({path, tuning});
+  EXPECT_EQ(samplePath(), path);
+  dropFiles({tuning, path});
+  EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
+  EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
+}
+
+TEST_F(SarnelFileCommands, TheMissingSamplePromptAnsweredCancelThenOk) {
+  const std::string kept = dir.file("kept.wav");
+  sarneltest::writeFloatWave(kept, sarneltest::stereoRamp(3000), 2);
+  const std::string found = dir.file("found.wav");
+  sarneltest::writeFloatWave(found, sarneltest::stereoRamp(2000), 2);
+  // A project's sample first, so the restore timer has done its one load.
+  setProgramPath(kept);
+  plugin->setParameter(643, 1.0f);
+  pump(300);
+  ASSERT_EQ(samplePath(), kept);
+  const std::string missing = dir.file("gone.wav");
+  answering({{L"Error!", 0, {}, false, IDCANCEL}}, [&] {
+    setProgramPath(missing);
+    plugin->setParameter(643, 1.0f);
+  });
+  EXPECT_EQ(stepsDone, 1u);
+  answering({{L"Error!", 0, {}, false, IDOK}, {L"Load WAV file...", kFileNameControl, wide(found)}}, [&] {
+    setProgramPath(missing);
+    plugin->setParameter(643, 1.0f);
+  });
+  EXPECT_EQ(stepsDone, 2u);
+  EXPECT_EQ(samplePath(), found);
+}
+
 }  // namespace
 
 #endif
@@ -434,6 +685,258 @@ class SarnelDrawnBoxInput : public SarnelWindowInput {
     }
   }
 };
+
+// The sample and tuning browsers drawn in the window, walked by keys.
+class SarnelBrowserInput : public SarnelDrawnBoxInput {
+ protected:
+  // Types plain text (letters, digits and the characters of a path).
+  void typeText(const std::string& text) {
+    for (char c : text) {
+      KeySym k = NoSymbol;
+      switch (c) {
+        case '/': k = XK_slash; break;
+        case '.': k = XK_period; break;
+        case '-': k = XK_minus; break;
+        default: k = static_cast<KeySym>(static_cast<unsigned char>(c)); break;
+      }
+      pointer.key(k, true);
+      pointer.key(k, false);
+      pump(5);
+    }
+    pump(100);
+  }
+  // The menu button, then its item by keys: Down once per item, Return.
+  void mainMenu(int item) {
+    click(534 + 10, 396 + 10);
+    pump(200);
+    for (int i = 0; i <= item; ++i) type({XK_Down});
+    type({XK_Return});
+    pump(200);
+  }
+  std::string samplePath() {
+    std::string path;
+    for (int i = 0; i < 256; ++i) {
+      const int byte = static_cast<int>(plugin->getParameter(30 + i) * 255.0f + 0.5f);
+      if (byte == 0) break;
+      path.push_back(static_cast<char>(byte));
+    }
+    return path;
+  }
+  sarneltest::TempDir dir;
+};
+
+TEST_F(SarnelBrowserInput, AFolderTypedThenAFileChosenFromTheListLoads) {
+  const std::string path = dir.file("browsed.wav");
+  sarneltest::writeFloatWave(path, sarneltest::stereoRamp(4000), 2);
+  mainMenu(0);
+  // The field has the keyboard with its text selected: the folder's path
+  // replaces it, Return opens that folder, Tab goes to the list, Down
+  // selects its one file and Return loads it.
+  typeText(path.substr(0, path.find_last_of('/')));
+  type({XK_Return, XK_Tab, XK_Down, XK_Return});
+  pump(300);
+  EXPECT_EQ(samplePath(), path);
+}
+
+TEST_F(SarnelBrowserInput, ATuningFileTypedIntoTheTuningBrowser) {
+  const std::string tuning = dir.file("steep.tun");
+  {
+    std::FILE* f = std::fopen(tuning.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Exact Tuning]\nbasefreq=20000\nnote 0=0\nnote 1=1200\n", f);
+    std::fclose(f);
+  }
+  mainMenu(1);
+  typeText(tuning);
+  type({XK_Return});
+  pump(300);
+  EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
+  EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
+}
+
+// Pre-listen ticked in the settings the window reads when it is created
+// (a configuration folder of the test's own).
+class SarnelPreListenInput : public SarnelBrowserInput {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    if (old != nullptr) previousConfig = old;
+    const std::string config = dir.file("config");
+    std::filesystem::create_directories(config + "/Vornhalt");
+    std::FILE* f = std::fopen((config + "/Vornhalt/Sarnel.ini").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Sarnel]\nPreListen=1\n", f);
+    std::fclose(f);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    SarnelBrowserInput::SetUp();
+  }
+  void TearDown() override {
+    SarnelBrowserInput::TearDown();
+    if (previousConfig) {
+      setenv("XDG_CONFIG_HOME", previousConfig->c_str(), 1);
+    } else {
+      unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+  // The loudest sample of the host's next process calls.
+  float renderedPeak() {
+    std::vector<float> left(512), right(512), inL(512), inR(512);
+    float* in[2] = {inL.data(), inR.data()};
+    float* out[2] = {left.data(), right.data()};
+    float peak = 0.0f;
+    for (int block = 0; block < 4; ++block) {
+      plugin->processReplacing(in, out, 512);
+      for (float v : left) peak = std::max(peak, std::fabs(v));
+      pump(5);
+    }
+    return peak;
+  }
+  std::optional<std::string> previousConfig;
+};
+
+TEST_F(SarnelPreListenInput, HeardInTheOutputWhileTheBrowserIsOpenAndSilentAfter) {
+  const std::string path = dir.file("listen.wav");
+  sarneltest::writeFloatWave(path, std::vector<float>(3 * 44100, 0.5f), 1);
+  EXPECT_LT(renderedPeak(), 0.01f);
+  mainMenu(0);
+  typeText(path.substr(0, path.find_last_of('/')));
+  // Opens the folder and walks past its "config" folder to the file.
+  type({XK_Return, XK_Tab, XK_Down, XK_Down});
+  pump(100);
+  EXPECT_GT(renderedPeak(), 0.4f);
+  EXPECT_GT(renderedPeak(), 0.4f);  // still playing
+  type({XK_Escape});
+  pump(100);
+  EXPECT_LT(renderedPeak(), 0.01f);
+  EXPECT_EQ(samplePath(), "");
+}
+
+// A drag source speaking XDND version 5 as the desktop's file managers do,
+// on a connection of its own (it runs beside the host's GUI thread): it
+// addresses the host's top-level window through its proxy, offers
+// text/uri-list and hands the list over when asked.
+class DragSource {
+ public:
+  explicit DragSource(Display* display) : display_(display) {
+    window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+  }
+  ~DragSource() { XDestroyWindow(display_, window_); }
+
+  // True when the target accepted the drop and finished it.
+  bool drop(Window topLevel, int rootX, int rootY, const std::string& uriList) {
+    const Window target = proxyOf(topLevel);
+    if (target == 0) return false;
+    XSetSelectionOwner(display_, atom("XdndSelection"), window_, CurrentTime);
+    send(target, topLevel, "XdndEnter", 5L << 24, static_cast<long>(atom("text/uri-list")), 0, 0);
+    send(target, topLevel, "XdndPosition", 0, (static_cast<long>(rootX) << 16) | rootY, CurrentTime,
+         static_cast<long>(atom("XdndActionCopy")));
+    bool accepted = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < end) {
+      if (XPending(display_) == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
+      XEvent event{};
+      XNextEvent(display_, &event);
+      if (event.type == SelectionRequest) answer(event.xselectionrequest, uriList);
+      if (event.type != ClientMessage) continue;
+      if (event.xclient.message_type == atom("XdndStatus") && !accepted) {
+        if ((event.xclient.data.l[1] & 1) == 0) return false;
+        accepted = true;
+        send(target, topLevel, "XdndDrop", 0, CurrentTime, 0, 0);
+      } else if (event.xclient.message_type == atom("XdndFinished")) {
+        return (event.xclient.data.l[1] & 1) != 0;
+      }
+    }
+    return false;
+  }
+
+ private:
+  Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+  Window proxyOf(Window topLevel) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Window proxy = 0;
+    if (XGetWindowProperty(display_, topLevel, atom("XdndProxy"), 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) == Success &&
+        count == 1) {
+      proxy = static_cast<Window>(reinterpret_cast<unsigned long*>(data)[0]);
+    }
+    if (data != nullptr) XFree(data);
+    return proxy != 0 ? proxy : topLevel;
+  }
+  void send(Window to, Window addressed, const char* type, long l1, long l2, long l3, long l4) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.display = display_;
+    event.xclient.window = addressed;
+    event.xclient.message_type = atom(type);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(window_);
+    event.xclient.data.l[1] = l1;
+    event.xclient.data.l[2] = l2;
+    event.xclient.data.l[3] = l3;
+    event.xclient.data.l[4] = l4;
+    XSendEvent(display_, to, False, NoEventMask, &event);
+    XFlush(display_);
+  }
+  void answer(const XSelectionRequestEvent& request, const std::string& uriList) {
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.display = display_;
+    reply.xselection.requestor = request.requestor;
+    reply.xselection.selection = request.selection;
+    reply.xselection.target = request.target;
+    reply.xselection.time = request.time;
+    reply.xselection.property = 0;
+    if (request.target == atom("text/uri-list")) {
+      XChangeProperty(display_, request.requestor, request.property, atom("text/uri-list"), 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(uriList.data()), static_cast<int>(uriList.size()));
+      reply.xselection.property = request.property;
+    }
+    XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+    XFlush(display_);
+  }
+
+  Display* display_;
+  Window window_ = 0;
+};
+
+TEST_F(SarnelBrowserInput, ATuningFileDroppedOnTheWindowTunesOnlyByTheFirstFile) {
+  const std::string tuning = dir.file("steep.tun");
+  {
+    std::FILE* f = std::fopen(tuning.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[Exact Tuning]\nbasefreq=20000\nnote 0=0\nnote 1=1200\n", f);
+    std::fclose(f);
+  }
+  const std::string sample = dir.file("second.wav");
+  sarneltest::writeFloatWave(sample, sarneltest::stereoRamp(2000), 2);
+  Display* display = openDisplay();
+  ASSERT_NE(display, nullptr);
+  const Window host = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent->handle()));
+  int rootX = 0, rootY = 0;
+  Window ignored = 0;
+  XTranslateCoordinates(display, host, DefaultRootWindow(display), 300, 300, &rootX, &rootY, &ignored);
+  std::atomic<bool> finished{false};
+  bool dropped = false;
+  std::thread source([&] {
+    DragSource drag(display);
+    dropped = drag.drop(host, rootX, rootY, "file://" + tuning + "\r\nfile://" + sample + "\r\n");
+    finished = true;
+  });
+  while (!finished.load()) pump(20);
+  source.join();
+  XCloseDisplay(display);
+  pump(100);
+  EXPECT_TRUE(dropped) << "the drop was not accepted and finished";
+  EXPECT_FLOAT_EQ(plugin->getParameter(286), 20000.0f / 30000.0f);
+  EXPECT_EQ(plugin->getParameter(286 + 60), 1.0f);
+  EXPECT_EQ(samplePath(), "");
+}
 
 TEST_F(SarnelDrawnBoxInput, ARootKeyTypedIntoTheNewKeyBox) {
   pointer.key(XK_Control_L, true);
