@@ -7,7 +7,7 @@ set -euo pipefail
 native=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev
         libsndfile1-dev libstb-dev libx11-dev libxtst-dev fonts-liberation2)
 cross=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev
-       wine wine32:i386 wine64 xvfb xauth x11-utils valgrind)
+       wine wine32:i386 wine64 xvfb xauth x11-utils valgrind ccache)
 
 wanted=("${native[@]}")
 if [[ "${1:-}" != "--native" ]]; then

@@ -13,6 +13,15 @@ targets=${VORNHALT_TARGETS:-"linux win32 win64 linux-asan linux-tsan"}
 jobs=${VORNHALT_JOBS:-$(nproc)}
 fuzz_seconds=${VORNHALT_FUZZ_SECONDS:-30}
 
+# Compiled objects are kept between runs (ccache), so a run after a small
+# change rebuilds little; the paths inside the tree count relative to it, so
+# another clone of the tree shares the cache.
+if command -v ccache >/dev/null 2>&1; then
+  export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+fi
+
 # The Windows tests run under wine in a prefix of their own.
 export VORNHALT_WINEPREFIX=${VORNHALT_WINEPREFIX:-$PWD/build/wineprefix}
 
