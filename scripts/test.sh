@@ -3,7 +3,7 @@
 # every test (Linux natively, Windows under wine, the sanitizer builds), then
 # runs every fuzzer for a bounded time.
 # VORNHALT_TARGETS may name a subset, e.g. "linux win32";
-# VORNHALT_FUZZ_SECONDS sets the time per fuzzer (default 30, 0 skips them).
+# VORNHALT_FUZZ_SECONDS sets the time per fuzzer (default 15, 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +11,7 @@ scripts/setup.sh
 
 targets=${VORNHALT_TARGETS:-"linux win32 win64 linux-asan linux-tsan"}
 jobs=${VORNHALT_JOBS:-$(nproc)}
-fuzz_seconds=${VORNHALT_FUZZ_SECONDS:-30}
+fuzz_seconds=${VORNHALT_FUZZ_SECONDS:-15}
 
 # Compiled objects are kept between runs (ccache), so a run after a small
 # change rebuilds little; the paths inside the tree count relative to it, so
