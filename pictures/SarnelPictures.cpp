@@ -71,16 +71,16 @@ bool writePictureSample(const std::filesystem::path& path) {
   return std::fclose(file) == 0 && written;
 }
 
-class SarnelSession {
+class OpenSarnelEditor {
  public:
-  SarnelSession() {
+  OpenSarnelEditor() {
     sarnel::APluginOptions options;
     options.settings = std::make_shared<platform::MemorySettingsStore>();
     options.editorWindowFactory = sarnel::editorWindowFactory();
     plugin = std::make_unique<sarnel::APlugin>(nullptr, std::move(options));
     plugin->dispatcher(vst::effEditOpen, 0, 0, nullptr, 0.0f);
   }
-  ~SarnelSession() { plugin->dispatcher(vst::effEditClose, 0, 0, nullptr, 0.0f); }
+  ~OpenSarnelEditor() { plugin->dispatcher(vst::effEditClose, 0, 0, nullptr, 0.0f); }
 
   sarnel::TPluginEditorWindow& window() {
     return *static_cast<sarnel::TPluginEditorWindow*>(plugin->pluginEditor()->window());
@@ -125,36 +125,36 @@ void setSound(sarnel::APlugin& plugin) {
 }
 
 gui::Canvas defaultState() {
-  SarnelSession session;
-  return session.settle();
+  OpenSarnelEditor editor;
+  return editor.settle();
 }
 
 gui::Canvas sampleState() {
-  SarnelSession session;
-  setSound(*session.plugin);
-  session.loadSample();
-  return session.settle();
+  OpenSarnelEditor editor;
+  setSound(*editor.plugin);
+  editor.loadSample();
+  return editor.settle();
 }
 
 gui::Canvas lfoState(int lfo) {
-  SarnelSession session;
-  setSound(*session.plugin);
-  session.settle();
-  sarnel::TPluginEditorWindow& window = session.window();
+  OpenSarnelEditor editor;
+  setSound(*editor.plugin);
+  editor.settle();
+  sarnel::TPluginEditorWindow& window = editor.window();
   gui::Image& tab = lfo == 1 ? *window.Image8 : *window.Image9;
   const gui::Point at = tab.toForm({10, 10});
   window.form().mouseDownAt(at, gui::MouseButton::left, gui::kLeft);
   window.form().mouseUpAt(at, gui::MouseButton::left, 0);
-  return session.settle();
+  return editor.settle();
 }
 
 gui::Canvas aboutState() {
-  SarnelSession session;
-  sarnel::TPluginEditorWindow& window = session.window();
+  OpenSarnelEditor editor;
+  sarnel::TPluginEditorWindow& window = editor.window();
   const gui::Point at = window.Image12->toForm({300, 20});
   window.form().mouseDownAt(at, gui::MouseButton::left, gui::kLeft);
   window.form().mouseUpAt(at, gui::MouseButton::left, 0);
-  return session.settle();
+  return editor.settle();
 }
 
 }  // namespace
