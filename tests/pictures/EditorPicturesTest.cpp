@@ -1,12 +1,15 @@
-// Every named editor state against its golden picture in
-// tests/golden/pictures, pixel for pixel, on every target: the artwork is
-// drawn by code and must come out the same everywhere. Regenerate on purpose
-// only, and commit the pictures on their own with the reason:
+// Every named editor state against its picture in docs/images (the README's
+// and the manual's), pixel for pixel, on every target: the artwork is drawn by
+// code and must come out the same everywhere, and the documentation shows
+// today's editors. Regenerate on purpose only, and commit the pictures on
+// their own with the reason:
 //   VORNHALT_REGENERATE_GOLDEN=1 ctest --test-dir build/linux -R editor_picture_tests
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "pictures/EditorPictures.h"
@@ -14,7 +17,7 @@
 namespace {
 
 std::string goldenPath(const pictures::EditorPicture& picture) {
-  return std::string(VORNHALT_GOLDEN_DIR) + "/pictures/" + picture.fileName();
+  return std::string(VORNHALT_PICTURES_DIR) + "/" + picture.fileName();
 }
 
 bool regenerating() {
@@ -27,6 +30,20 @@ TEST(EditorPictures, EveryStateHasAUniqueName) {
   for (std::size_t i = 0; i < all.size(); ++i) {
     for (std::size_t j = i + 1; j < all.size(); ++j) EXPECT_NE(all[i].fileName(), all[j].fileName());
   }
+}
+
+// A picture left behind by a renamed or removed state would show an editor
+// that no longer exists.
+TEST(EditorPictures, EveryCommittedPictureIsANamedState) {
+  std::set<std::string> named;
+  for (const pictures::EditorPicture& picture : pictures::allEditorPictures()) named.insert(picture.fileName());
+  int seen = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VORNHALT_PICTURES_DIR)) {
+    if (entry.path().extension() != ".png") continue;
+    ++seen;
+    EXPECT_TRUE(named.count(entry.path().filename().string())) << entry.path().filename().string();
+  }
+  EXPECT_EQ(seen, static_cast<int>(named.size()));
 }
 
 TEST(EditorPictures, EachStateMatchesItsGoldenPicture) {
