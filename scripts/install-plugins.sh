@@ -2,9 +2,12 @@
 # Copies the built Linux plug-ins to ~/.vst, where Linux hosts look for VST 2
 # plug-ins (or to the folder given as the first argument).
 set -euo pipefail
+
+# A relative folder means one relative to where the command was typed.
+target=${1:-$HOME/.vst}
+[[ "$target" == /* ]] || target="$PWD/$target"
 cd "$(dirname "$0")/.."
 
-target=${1:-$HOME/.vst}
 plugins=(build/linux/plugins/*.so)
 if [[ ! -e "${plugins[0]}" ]]; then
   echo "install-plugins: no plug-ins in build/linux/plugins; run scripts/demo.sh first" >&2
