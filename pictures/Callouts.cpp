@@ -21,7 +21,7 @@ const gui::Component* findShowing(const gui::Component& root, const std::string&
 constexpr gui::Color kMarkerFill = gui::rgb(200, 16, 46);
 constexpr gui::Color kMarkerRing = gui::colors::white;
 constexpr gui::Color kMarkerText = gui::colors::white;
-constexpr int kRadius = 8;
+constexpr int kRadius = 9;
 
 }  // namespace
 
@@ -31,8 +31,7 @@ std::vector<PlacedCallout> placeCallouts(const gui::Component& form, std::span<c
   for (const Callout& callout : callouts) {
     const gui::Component* component = findShowing(form, callout.component);
     if (component == nullptr) throw std::runtime_error("no showing component named " + callout.component);
-    const gui::Rect rect = component->formRect();
-    placed.push_back({callout.number, {rect.left + callout.offset.x, rect.top + callout.offset.y}});
+    placed.push_back({callout.number, component->formRect(), callout.place, callout.nudge});
   }
   return placed;
 }
@@ -40,12 +39,18 @@ std::vector<PlacedCallout> placeCallouts(const gui::Component& form, std::span<c
 gui::Canvas drawCallouts(const gui::Canvas& editor, std::span<const PlacedCallout> callouts, int zoom) {
   gui::Canvas picture(editor.width() * zoom, editor.height() * zoom);
   picture.drawZoomed(editor, editor.bounds(), zoom);
-  const gui::Font font(-11, gui::FontWeight::bold);
+  const gui::Font font(-12, gui::FontWeight::bold);
   for (const PlacedCallout& callout : callouts) {
     const std::string text = std::to_string(callout.number);
     const int radius = text.size() > 1 ? kRadius + 1 : kRadius;
-    const int x = std::clamp(callout.at.x * zoom, radius, picture.width() - radius - 1);
-    const int y = std::clamp(callout.at.y * zoom, radius, picture.height() - radius - 1);
+    const gui::Rect& c = callout.component;
+    gui::Point centre{c.left * zoom, c.top * zoom};
+    if (callout.place == Place::left) centre = {c.left * zoom - radius - 2, (c.top * 2 + c.height()) * zoom / 2};
+    if (callout.place == Place::right) centre = {c.right * zoom + radius + 2, (c.top * 2 + c.height()) * zoom / 2};
+    if (callout.place == Place::inside) centre = {c.left * zoom + radius + 2, c.top * zoom + radius + 2};
+    centre = {centre.x + callout.nudge.x * zoom, centre.y + callout.nudge.y * zoom};
+    const int x = std::clamp(centre.x, radius, picture.width() - radius - 1);
+    const int y = std::clamp(centre.y, radius, picture.height() - radius - 1);
     picture.ellipse({x - radius, y - radius, x + radius + 1, y + radius + 1}, kMarkerFill, kMarkerRing);
     font.draw(picture, x - font.textWidth(text) / 2, y - font.lineHeight() / 2, text, kMarkerText);
   }

@@ -13,19 +13,27 @@
 
 namespace pictures {
 
+// Where a marker sits against its component: beside it on the left or the
+// right, vertically centred (small controls stay visible), centred on its
+// top-left corner, or just inside that corner (large areas).
+enum class Place { left, right, corner, inside };
+
 struct Callout {
   int number = 0;
   std::string component;  // the component's `name` in the form
-  gui::Point offset{};    // from the component's top-left corner, in form pixels
+  Place place = Place::left;
+  gui::Point nudge{};  // moves the marker off a drawn field wider than its component, in form pixels
 };
 
 struct PlacedCallout {
   int number = 0;
-  gui::Point at;  // the marker's centre in form pixels
+  gui::Rect component;  // in form pixels
+  Place place = Place::left;
+  gui::Point nudge{};
 };
 
-// Where each marker goes: the first showing component of that name in the
-// form's tree. Throws std::runtime_error naming a component that is missing.
+// Each marker's component: the first showing one of that name in the form's
+// tree. Throws std::runtime_error naming a component that is missing.
 std::vector<PlacedCallout> placeCallouts(const gui::Component& form, std::span<const Callout> callouts);
 
 // The editor's pixels enlarged by `zoom` (every pixel a zoom x zoom block)

@@ -3,10 +3,11 @@
 //   vornhalt-editor-png [--list] [--only NAME] [OUTDIR]
 //
 // NAME is "<instrument>-<state>" as --list prints it; OUTDIR defaults to the
-// current folder. Exit codes: 0 written, 1 a file could not be written,
-// 2 bad arguments or an unknown NAME.
+// current folder. Exit codes: 0 written, 1 a picture could not be drawn or
+// written, 2 bad arguments or an unknown NAME.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,13 @@ int main(int argc, char** argv) {
     if (!only.empty() && name != only) continue;
     found = true;
     const std::string path = outDir + "/" + picture.fileName();
-    if (!picture.render().savePng(path)) {
-      std::fprintf(stderr, "vornhalt-editor-png: cannot write %s\n", path.c_str());
+    try {
+      if (!picture.render().savePng(path)) {
+        std::fprintf(stderr, "vornhalt-editor-png: cannot write %s\n", path.c_str());
+        return 1;
+      }
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "vornhalt-editor-png: cannot draw %s: %s\n", name.c_str(), error.what());
       return 1;
     }
     std::printf("%s\n", path.c_str());

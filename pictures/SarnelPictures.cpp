@@ -1,17 +1,20 @@
 // Sarnel's editor in its named states: the panel as it opens, with a loaded
-// sample and its loop markers, each LFO page and the about panel.
+// sample and its loop markers, each LFO page and the about panel, and the
+// manual's pictures with every control numbered.
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "framework/Opcodes.h"
 #include "gui/Form.h"
+#include "pictures/Callouts.h"
 #include "pictures/EditorPictures.h"
 #include "platform/headless/MemorySettingsStore.h"
 #include "sampler/editor/TPluginEditorWindow.h"
@@ -124,6 +127,54 @@ void setSound(sarnel::APlugin& plugin) {
   for (const auto& [index, value] : values) plugin.setParameter(index, value);
 }
 
+// The manual's numbers, in reading order; its legends name the same controls.
+const std::vector<Callout>& mainPanelCallouts() {
+  static const std::vector<Callout> callouts{
+      {1, "Image12", Place::inside},
+      {2, "wdisplay", Place::inside},
+      {3, "fname"},
+      {4, "Image7"},
+      {5, "Image8"},
+      {6, "Image9"},
+      {7, "ENVControl1", Place::inside},
+      {8, "pitcher"},
+      {9, "loop"},
+      {10, "reckey", Place::right, {14, 0}},
+      {11, "lmode", Place::right},
+      {12, "volume", Place::corner},
+      {13, "filter"},
+      {14, "reso"},
+      {15, "interpx"},
+      {16, "portx"},
+      {17, "delay"},
+      {18, "feedback"},
+      {19, "Image2"},
+      {20, "Image3"},
+      {21, "Image4"},
+      {22, "Image5"},
+      {23, "desc", Place::left},
+  };
+  return callouts;
+}
+const std::vector<Callout>& lfoPageCallouts() {
+  static const std::vector<Callout> callouts{
+      {1, "Image7"},
+      {2, "Image8"},
+      {3, "Image9"},
+      {4, "wave1"},
+      {5, "dest1"},
+      {6, "sync1x"},
+      {7, "rate1"},
+      {8, "depth1"},
+  };
+  return callouts;
+}
+
+gui::Canvas numbered(OpenSarnelEditor& editor, const gui::Canvas& pixels, std::span<const Callout> callouts,
+                     int zoom) {
+  return drawCallouts(pixels, placeCallouts(editor.window().form(), callouts), zoom);
+}
+
 gui::Canvas defaultState() {
   OpenSarnelEditor editor;
   return editor.settle();
@@ -136,8 +187,7 @@ gui::Canvas sampleState() {
   return editor.settle();
 }
 
-gui::Canvas lfoState(int lfo) {
-  OpenSarnelEditor editor;
+gui::Canvas openLfoPage(OpenSarnelEditor& editor, int lfo) {
   setSound(*editor.plugin);
   editor.settle();
   sarnel::TPluginEditorWindow& window = editor.window();
@@ -146,6 +196,24 @@ gui::Canvas lfoState(int lfo) {
   window.form().mouseDownAt(at, gui::MouseButton::left, gui::kLeft);
   window.form().mouseUpAt(at, gui::MouseButton::left, 0);
   return editor.settle();
+}
+
+gui::Canvas lfoState(int lfo) {
+  OpenSarnelEditor editor;
+  return openLfoPage(editor, lfo);
+}
+
+gui::Canvas labelledMainPanel() {
+  OpenSarnelEditor editor;
+  setSound(*editor.plugin);
+  editor.loadSample();
+  return numbered(editor, editor.settle(), mainPanelCallouts(), 1);
+}
+
+gui::Canvas labelledLfoPage() {
+  OpenSarnelEditor editor;
+  // Twice the size: the page's controls lie close together.
+  return numbered(editor, openLfoPage(editor, 1), lfoPageCallouts(), 2);
 }
 
 gui::Canvas aboutState() {
@@ -166,6 +234,8 @@ std::vector<EditorPicture> sarnelPictures() {
       {"sarnel", "lfo1", [] { return lfoState(1); }},
       {"sarnel", "lfo2", [] { return lfoState(2); }},
       {"sarnel", "about", aboutState},
+      {"sarnel", "labelled", labelledMainPanel},
+      {"sarnel", "lfo-labelled", labelledLfoPage},
   };
 }
 

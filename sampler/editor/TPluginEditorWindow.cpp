@@ -238,6 +238,30 @@ void TPluginEditorWindow::createComponents() {
 
   about = static_cast<gui::Panel*>(&f.adopt(std::make_unique<AboutPanel>(L::kAbout)));
   createAbout();
+  nameComponents();
+}
+
+// Each component answers to its field's name, as the layout calls it, so tests
+// and the manual's pictures can find it.
+void TPluginEditorWindow::nameComponents() {
+  const std::pair<gui::Component*, const char*> named[] = {
+      {Image1, "Image1"},     {Image12, "Image12"},   {wdisplay, "wdisplay"},   {temp, "temp"},
+      {fname, "fname"},       {pitcher, "pitcher"},   {loop, "loop"},           {filter, "filter"},
+      {reso, "reso"},         {delay, "delay"},       {feedback, "feedback"},   {volume, "volume"},
+      {reckey, "reckey"},     {lmode, "lmode"},       {interpx, "interpx"},     {portx, "portx"},
+      {Image11, "Image11"},   {Image2, "Image2"},     {Image3, "Image3"},       {Image4, "Image4"},
+      {Image5, "Image5"},     {desc, "desc"},         {Image7, "Image7"},       {Image8, "Image8"},
+      {Image9, "Image9"},     {selector, "selector"}, {ENVControl1, "ENVControl1"}, {Panel2, "Panel2"},
+      {Panel3, "Panel3"},     {about, "about"},       {Image6, "Image6"},       {wave1, "wave1"},
+      {dest1, "dest1"},       {sync1x, "sync1x"},     {rate1, "rate1"},         {depth1, "depth1"},
+      {Image10, "Image10"},   {wave2, "wave2"},       {dest2, "dest2"},         {sync2x, "sync2x"},
+      {rate2, "rate2"},       {depth2, "depth2"},     {Image13, "Image13"},     {Label1, "Label1"},
+      {Label2, "Label2"},     {Label3, "Label3"},     {Label4, "Label4"},       {Label5, "Label5"},
+      {sizeArea, "sizeArea"},
+  };
+  for (const auto& [component, name] : named) {
+    if (component != nullptr) component->name = name;
+  }
 }
 
 void TPluginEditorWindow::createLfoPage(gui::Panel& page, int lfo) {

@@ -146,6 +146,7 @@ class TPluginEditorWindow final : public EditorWindow {
   void FormCreate();
   void FormDestroy();
   void createComponents();
+  void nameComponents();
   void createLfoPage(gui::Panel& page, int lfo);
   void createAbout();
   void wireGestures();
