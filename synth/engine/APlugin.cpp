@@ -167,7 +167,24 @@ void APlugin::setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) {
 
 void APlugin::suspend() { resumed = false; }
 
+void APlugin::storeLearnedControllers() {
+  if (!controllersLearned.exchange(false, std::memory_order_relaxed)) return;
+  std::array<platform::SettingValue, kNumControllerSlots> learned{};
+  std::size_t count = 0;
+  for (int i = 0; i < kNumControllerSlots; ++i) {
+    const std::int32_t entry = controllerEntry(i + 1);
+    if (entry == kSlotUnassigned || entry == kSlotLearn || entry == -kSlotLearn) continue;
+    const char* name = kControllerSlots[static_cast<std::size_t>(i)].settingName;
+    // Only a slot that the settings still have learning has learned since;
+    // the others hold what the user typed or what was stored before.
+    const std::int32_t stored = settingsStore->readInteger(kSettingsSubkey, name, 0);
+    if (stored == kSlotLearn || stored == -kSlotLearn) learned[count++] = {name, entry};
+  }
+  if (count > 0) settingsStore->writeIntegers(kSettingsSubkey, std::span(learned.data(), count));
+}
+
 void APlugin::reloadControllerSlots() {
+  storeLearnedControllers();
   for (int i = 0; i < kNumControllerSlots; ++i) {
     const std::int32_t entry =
         settingsStore->readInteger(kSettingsSubkey, kControllerSlots[static_cast<std::size_t>(i)].settingName, 0);
@@ -354,8 +371,10 @@ void APlugin::applyController(int source, float value) {
       setParameter(parameter, 1.0f - value);
     } else if (entry == kSlotLearn) {
       slot.store(source, std::memory_order_relaxed);
+      controllersLearned.store(true, std::memory_order_relaxed);
     } else if (entry == -kSlotLearn) {
       slot.store(-source, std::memory_order_relaxed);
+      controllersLearned.store(true, std::memory_order_relaxed);
     }
   }
 }

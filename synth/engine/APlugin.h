@@ -104,6 +104,10 @@ class APlugin : public vst::AudioEffectX {
   std::int32_t controllerEntry(int slot) const {  // slot 1..18
     return controllerSlots[static_cast<std::size_t>(slot - 1)].load(std::memory_order_relaxed);
   }
+  // Keeps controllers learned since the last call in the settings, so a later
+  // reload of the table (any assignment in the editor) cannot send them back
+  // to learning. GUI thread; does nothing unless something was learned.
+  void storeLearnedControllers();
   const TWaveTables& waveTables() const { return *tables; }
   const TResonantFilter& filter() const { return outputFilter; }
   const TCombStage& comb() const { return combStage; }
@@ -168,6 +172,8 @@ class APlugin : public vst::AudioEffectX {
   std::atomic<float> lfoOutputValue{0.0f};
   std::atomic<std::uint8_t> interpolation{0};
   std::array<std::atomic<std::int32_t>, kNumControllerSlots> controllerSlots;
+  // Set by the audio thread when a slot learns its controller.
+  std::atomic<bool> controllersLearned{false};
   std::atomic<std::int32_t> pendingUpdate{0};
   // 44100 / the host's rate, published by the GUI thread for the voices.
   std::atomic<float> publishedRateScale{1.0f};

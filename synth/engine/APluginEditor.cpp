@@ -58,6 +58,7 @@ void APluginEditor::close() {
 
 void APluginEditor::idle() {
   if (editorWindow) editorWindow->idle();
+  plugin->storeLearnedControllers();
   flushUpdate();
 }
 

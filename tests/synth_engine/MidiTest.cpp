@@ -129,6 +129,30 @@ TEST(SynthMidi, LearnAlongsideAnAssignedSlotAndInvertedLearn) {
   EXPECT_EQ(plugin->getParameter(kCut), 27.0f / 127.0f);
 }
 
+// Any assignment in the editor reloads the whole table from the settings: a
+// controller learned before must survive it, and a slot asked to learn
+// again must learn again.
+TEST(SynthMidi, LearnedControllersSurviveALaterAssignment) {
+  auto store = storeWith({{"CC Cutoff", 200}, {"CC Resonance", -200}, {"CC Effect1", 0}});
+  auto plugin = makePlugin(store);
+  sendMidi(*plugin, {host::controlChange(0, 74, 10)});
+  store->setText(kSettingsSubkey, "CC Effect1", "20");  // what the editor's box writes
+  plugin->setParameter(kCommandReloadControllers, 1.0f);
+  EXPECT_EQ(plugin->controllerEntry(2), 74);
+  EXPECT_EQ(plugin->controllerEntry(1), -74);
+  EXPECT_EQ(plugin->controllerEntry(3), 20);
+  EXPECT_EQ(store->readInteger(kSettingsSubkey, "CC Cutoff", 0), 74);
+  sendMidi(*plugin, {host::controlChange(0, 74, 27)});
+  EXPECT_EQ(plugin->getParameter(kCut), 27.0f / 127.0f);
+  EXPECT_EQ(plugin->getParameter(kReso), 100.0f / 127.0f);
+
+  store->setText(kSettingsSubkey, "CC Cutoff", "200");  // learn the cutoff again
+  plugin->setParameter(kCommandReloadControllers, 1.0f);
+  sendMidi(*plugin, {host::controlChange(0, 11, 5)});
+  EXPECT_EQ(plugin->controllerEntry(2), 11);
+  EXPECT_EQ(plugin->controllerEntry(1), -74);
+}
+
 TEST(SynthMidi, PitchBendUsesItsMostSignificantByte) {
   auto plugin = makePlugin(storeWith({{"CC OutVol", 129}, {"CC OscMix", -129}, {"CC Attack", 200}}));
   sendMidi(*plugin, {host::pitchBend(0, 64 << 7 | 0x55)});
