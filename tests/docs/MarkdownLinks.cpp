@@ -3,7 +3,6 @@
 #include <cctype>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 
 namespace docs {
@@ -54,6 +53,32 @@ std::set<std::string> anchorsOf(const std::filesystem::path& file) {
   return anchors;
 }
 
+// The targets of "[text](target)" and "![text](target \"title\")" on a line.
+std::vector<std::string> linkTargets(const std::string& text) {
+  std::vector<std::string> targets;
+  for (std::size_t open = text.find('['); open != std::string::npos; open = text.find('[', open + 1)) {
+    const std::size_t close = text.find(']', open + 1);
+    if (close == std::string::npos || close + 1 >= text.size() || text[close + 1] != '(') continue;
+    const std::size_t start = close + 2;
+    std::size_t end = start;
+    while (end < text.size() && text[end] != ')' && text[end] != ' ') ++end;
+    if (end < text.size() && end > start) targets.push_back(text.substr(start, end - start));
+    open = close;
+  }
+  return targets;
+}
+
+// "https:", "mailto:" and the like: a letter, then letters, digits, '+', '-'
+// or '.', then ':'.
+bool hasScheme(const std::string& target) {
+  if (target.empty() || !std::isalpha(static_cast<unsigned char>(target[0]))) return false;
+  for (char c : target) {
+    if (c == ':') return true;
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string headingAnchor(const std::string& heading) {
@@ -82,8 +107,6 @@ std::string headingAnchor(const std::string& heading) {
 }
 
 std::vector<std::string> brokenLinks(const std::filesystem::path& markdownFile) {
-  static const std::regex link(R"(!?\[[^\]]*\]\(([^)\s]+)(\s+"[^"]*")?\))");
-  static const std::regex scheme("^[a-zA-Z][a-zA-Z0-9+.-]*:");
   std::vector<std::string> broken;
   const std::vector<std::string> lines = readLines(markdownFile);
   bool inFence = false;
@@ -91,9 +114,8 @@ std::vector<std::string> brokenLinks(const std::filesystem::path& markdownFile) 
     if (isFence(lines[i])) inFence = !inFence;
     if (inFence) continue;
     const std::string text = withoutCodeSpans(lines[i]);
-    for (auto match = std::sregex_iterator(text.begin(), text.end(), link); match != std::sregex_iterator(); ++match) {
-      const std::string target = (*match)[1].str();
-      if (std::regex_search(target, scheme)) continue;
+    for (const std::string& target : linkTargets(text)) {
+      if (hasScheme(target)) continue;
       const auto hash = target.find('#');
       const std::string path = target.substr(0, hash);
       const std::string anchor = hash == std::string::npos ? "" : target.substr(hash + 1);
