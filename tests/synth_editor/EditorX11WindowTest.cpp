@@ -214,6 +214,9 @@ TEST_F(MarrowglintX11Editor, FiftyOpenCloseCyclesLeaveNoWindowBehind) {
   }
   ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, parent.handle()), 1);
   pump();
+  // A new editor window: the one found at the start is long gone.
+  child = user.childOf(static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent.handle())));
+  ASSERT_NE(child, 0u);
   click(24 + 40, 67 + 5);  // still answers: osc1wave, last field
   EXPECT_FLOAT_EQ(plugin->getParameter(kWav1), 0.3f);
 }
