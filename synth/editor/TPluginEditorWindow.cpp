@@ -1,6 +1,7 @@
 #include "synth/editor/TPluginEditorWindow.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "controls/NumberText.h"
 #include "gui/Color.h"
@@ -545,6 +546,13 @@ void TPluginEditorWindow::oscmixMouseUp(const MouseEvent& event) {
 platform::Handler TPluginEditorWindow::assignController(int control) {
   std::int32_t& entry = control == 0 ? mixEntry : padEntries[static_cast<std::size_t>(control - 1)];
   const char* settingName = control == 0 ? kMixSetting : kPadSettings[static_cast<std::size_t>(control - 1)];
+  // A slot that learned its controller since the editor opened shows what it
+  // learned, so confirming the box keeps it rather than asking to learn again.
+  for (int slot = 1; slot <= kNumControllerSlots; ++slot) {
+    if (std::string_view(kControllerSlots[static_cast<std::size_t>(slot - 1)].settingName) != settingName) continue;
+    const std::int32_t live = plugin.controllerEntry(slot);
+    if ((entry == kSlotLearn || entry == -kSlotLearn) && live != entry) entry = live;
+  }
   std::string answer;
   {
     // Hosts that take the keyboard would swallow the typing otherwise.

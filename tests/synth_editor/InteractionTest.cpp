@@ -226,6 +226,19 @@ TEST_F(EditorTest, TheMixBarCentresOnARightReleaseAndLearnsAfterTwoHundred) {
   EXPECT_FLOAT_EQ(plugin->getParameter(kMix), 0.5f);  // learning does not move it
   synthtest::sendMidi(*plugin, {{0xB0, 33, 0}});
   EXPECT_FLOAT_EQ(plugin->getParameter(kMix), 0.0f);
+
+  // The host's next idle call keeps what was learned; the box shows it, so
+  // confirming it does not send the bar back to learning.
+  plugin->dispatcher(vst::effEditIdle, 0, 0, nullptr, 0.0f);
+  EXPECT_EQ(setting("CC OscMix"), 33);
+  dialogs.queueInput("33");
+  press(at(bar, 20, 5), MouseButton::left, kShift);
+  form().mouseDownAt(at(bar, 20, 5), MouseButton::right, kShift | kLeft | gui::kRight);
+  release(at(bar, 20, 5), MouseButton::right, kShift | kLeft);
+  release(at(bar, 20, 5), MouseButton::left);
+  ASSERT_EQ(dialogs.inputRequests.size(), 2u);
+  EXPECT_EQ(dialogs.inputRequests[1].defaultText, "33");
+  EXPECT_EQ(plugin->controllerEntry(18), 33);
 }
 
 TEST_F(EditorTest, InfoAndHelpScreensOpenAndClose) {
