@@ -369,6 +369,10 @@ void APlugin::applyController(int source, float value) {
       setParameter(parameter, value);
     } else if (entry == -source) {
       setParameter(parameter, 1.0f - value);
+    } else if (source == kSlotUnassigned) {
+      // Controller 0 (bank select, sent with program changes) cannot be
+      // assigned: learning waits for the next one.
+      continue;
     } else if (entry == kSlotLearn) {
       slot.store(source, std::memory_order_relaxed);
       controllersLearned.store(true, std::memory_order_relaxed);

@@ -135,6 +135,8 @@ TEST(SynthMidi, LearnAlongsideAnAssignedSlotAndInvertedLearn) {
 TEST(SynthMidi, LearnedControllersSurviveALaterAssignment) {
   auto store = storeWith({{"CC Cutoff", 200}, {"CC Resonance", -200}, {"CC Effect1", 0}});
   auto plugin = makePlugin(store);
+  sendMidi(*plugin, {host::controlChange(0, 0, 3)});  // bank select is not learned
+  EXPECT_EQ(plugin->controllerEntry(2), kSlotLearn);
   sendMidi(*plugin, {host::controlChange(0, 74, 10)});
   store->setText(kSettingsSubkey, "CC Effect1", "20");  // what the editor's box writes
   plugin->setParameter(kCommandReloadControllers, 1.0f);
@@ -171,9 +173,9 @@ TEST(SynthMidi, ControllerZeroChangesNoParameter) {
   sendMidi(*plugin, {host::controlChange(0, 0, 127)});
   sendMidi(*plugin, {host::controlChange(0, 0, 0)});
   for (int i = 0; i < 27; ++i) EXPECT_EQ(plugin->getParameter(i), before[static_cast<std::size_t>(i)]) << i;
-  // Learning from controller 0 leaves the slot unassigned (0), as an entry
-  // of 0 cannot name controller 0.
-  EXPECT_EQ(plugin->controllerEntry(2), 0);
+  // An entry of 0 cannot name controller 0, so a learning slot goes on
+  // waiting for a controller it can keep.
+  EXPECT_EQ(plugin->controllerEntry(2), kSlotLearn);
 }
 
 TEST(SynthMidi, UnmatchedEntriesAndOtherStatusesAreIgnored) {
