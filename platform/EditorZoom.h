@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "gui/Geometry.h"
+#include "platform/SettingsStore.h"
 
 namespace platform {
 
@@ -21,11 +24,33 @@ inline int zoomFromSetting(std::optional<std::int32_t> stored, int systemDefault
   return *stored == 2 ? 2 : 1;
 }
 
+// Where the editors keep their choice, in their own settings subkey.
+inline constexpr std::string_view kZoomSettingName = "Zoom";
+
+// The stored choice, if there is a numeric one. GUI thread.
+inline std::optional<std::int32_t> storedZoom(SettingsStore& settings, std::string_view subkey) {
+  const std::optional<std::string> stored = settings.readText(subkey, kZoomSettingName);
+  return stored ? parseDecimal(*stored) : std::nullopt;
+}
+
+// The zoom an editor opens at: its stored "Zoom" setting, else the system's
+// suggestion. GUI thread.
+inline int zoomFromSettings(SettingsStore& settings, std::string_view subkey, int systemDefault) {
+  return zoomFromSetting(storedZoom(settings, subkey), systemDefault);
+}
+
 // The system's suggestion: 2 on a high-density screen (Linux: the screen's
 // Xft.dpi resource at 144 or more, or GDK_SCALE=2; Windows: a DPI-aware host
 // on a screen of 144 DPI or more), else 1. `parentWindow` is the host's
 // window the editor opens in (nullptr: the main screen). GUI thread.
 int systemDefaultZoom(void* parentWindow);
+
+// The zoom an editor opens at in the host's window. The system is asked only
+// without a stored choice: asking may open a connection to the display.
+inline int openingZoom(SettingsStore& settings, std::string_view subkey, void* parentWindow) {
+  const std::optional<std::int32_t> stored = storedZoom(settings, subkey);
+  return zoomFromSetting(stored, stored ? 1 : systemDefaultZoom(parentWindow));
+}
 
 // The form pixel under a window pixel.
 inline gui::Point formPointAt(gui::Point windowPixel, int zoom) {

@@ -41,7 +41,6 @@ constexpr int kWaveformRowLimit = 10000;
 constexpr int kCommandPlay = 950;
 constexpr int kCommandPanic = 999;
 constexpr int kCommandAssignController = 1000;
-constexpr std::string_view kSettingZoom = "Zoom";
 
 
 // The fonts of the window: the default face (white), the bold labels and the
@@ -831,7 +830,7 @@ void TPluginEditorWindow::sizeAreaMouseUp(const MouseEvent& event) {
   const int zoom = artwork::zoomChoiceAt({event.x, event.y});
   if (zoom == 0 || zoom == chosenZoom) return;
   chosenZoom = zoom;
-  plugin.settings().writeInteger(kSettingsSubkey, kSettingZoom, zoom);
+  plugin.settings().writeInteger(kSettingsSubkey, platform::kZoomSettingName, zoom);
   // The window grows or shrinks at once only when the host resizes its own
   // window to match; otherwise the stored choice waits for the next open.
   char sizeWindow[] = "sizeWindow";
@@ -846,17 +845,8 @@ void TPluginEditorWindow::drawSizeArea() {
   sizeArea->setPicture(artwork::drawZoomArea(chosenZoom, chosenZoom != host.zoom()));
 }
 
-namespace {
-
-std::optional<std::int32_t> storedZoom(platform::SettingsStore& settings) {
-  const std::optional<std::string> stored = settings.readText(kSettingsSubkey, kSettingZoom);
-  return stored ? platform::parseDecimal(*stored) : std::nullopt;
-}
-
-}  // namespace
-
 int editorZoom(platform::SettingsStore& settings, int systemZoom) {
-  return platform::zoomFromSetting(storedZoom(settings), systemZoom);
+  return platform::zoomFromSettings(settings, kSettingsSubkey, systemZoom);
 }
 
 EditorWindowFactory editorWindowFactory() {
@@ -864,10 +854,7 @@ EditorWindowFactory editorWindowFactory() {
             return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, zoom);
           },
           [](APlugin& plugin, void* parentWindow) {
-            // The system is asked only without a stored choice: asking may
-            // open a connection to the display.
-            const std::optional<std::int32_t> stored = storedZoom(plugin.settings());
-            return platform::zoomFromSetting(stored, stored ? 1 : platform::systemDefaultZoom(parentWindow));
+            return platform::openingZoom(plugin.settings(), kSettingsSubkey, parentWindow);
           }};
 }
 

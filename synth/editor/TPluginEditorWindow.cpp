@@ -36,7 +36,6 @@ constexpr const char* kAssignPrompt = "1-128=CC#1-128, 129=PB, 200=learn";
 // What the link and title areas show on hover: this project's own texts.
 constexpr const char* kRepositoryText = "repo: vornhalt";
 constexpr const char* kLicenceText = "licence: MIT";
-constexpr const char* kSettingZoom = "Zoom";
 
 // The parameters of the effect pads 1..4.
 constexpr std::array<int, 4> kPadParameters = {kPWM, kFM, kTube, kRMod};
@@ -580,7 +579,7 @@ void TPluginEditorWindow::sizeAreaMouseUp(const MouseEvent& event) {
   const int zoom = artwork::zoomChoiceAt({event.x, event.y});
   if (zoom == 0 || zoom == chosenZoom) return;
   chosenZoom = zoom;
-  plugin.settings().writeInteger(kSettingsSubkey, kSettingZoom, zoom);
+  plugin.settings().writeInteger(kSettingsSubkey, platform::kZoomSettingName, zoom);
   // The window grows or shrinks at once only when the host resizes its own
   // window to match; otherwise the stored choice waits for the next open.
   char sizeWindow[] = "sizeWindow";
@@ -631,17 +630,8 @@ void TPluginEditorWindow::Image4Click() {
   for (const int toggle : {kGlide, kFat, kPhase}) plugin.setParameter(toggle, R(2));
 }
 
-namespace {
-
-std::optional<std::int32_t> storedZoom(platform::SettingsStore& settings) {
-  const std::optional<std::string> stored = settings.readText(kSettingsSubkey, kSettingZoom);
-  return stored ? platform::parseDecimal(*stored) : std::nullopt;
-}
-
-}  // namespace
-
 int editorZoom(platform::SettingsStore& settings, int systemZoom) {
-  return platform::zoomFromSetting(storedZoom(settings), systemZoom);
+  return platform::zoomFromSettings(settings, kSettingsSubkey, systemZoom);
 }
 
 EditorWindowFactory editorWindowFactory() {
@@ -649,10 +639,7 @@ EditorWindowFactory editorWindowFactory() {
             return std::make_unique<TPluginEditorWindow>(plugin, parentWindow, wide, zoom);
           },
           [](APlugin& plugin, void* parentWindow) {
-            // The system is asked only without a stored choice: asking may
-            // open a connection to the display.
-            const std::optional<std::int32_t> stored = storedZoom(plugin.settings());
-            return platform::zoomFromSetting(stored, stored ? 1 : platform::systemDefaultZoom(parentWindow));
+            return platform::openingZoom(plugin.settings(), kSettingsSubkey, parentWindow);
           }};
 }
 
